@@ -1,0 +1,3 @@
+#include "runtime/core/memory.h"
+
+alignas(16) uint8_t ConventionalMemory[CONVENTIONAL_MEMORY_SIZE];
