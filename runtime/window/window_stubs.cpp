@@ -1,6 +1,10 @@
-// Placeholders until frames land.
-#include "runtime/core/startup_hooks.h"
+// Placeholders until the display image lands.
+#include <atomic>
+#include <cstdint>
 
-void frame_ring_startup() {}
-void housekeeping_build_frame() {}
+#include "runtime/core/startup_hooks.h"
+#include "runtime/window/frame.h"
+
+std::atomic<int32_t> display_cache_valid{0};
+bool display_frame_source(FrameSource*) { return false; }
 bool end_take_key() { return false; }
