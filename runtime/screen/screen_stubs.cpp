@@ -1,7 +1,6 @@
-// Placeholders until images, fonts and text output land.
+// Placeholders until text output lands.
 #include "runtime/core/startup_hooks.h"
+#include "runtime/screen/text.h"
 
-void font_metrics_startup() {}
-void image_table_startup() {}
-void screen_startup() {}
 void end_show_prompt() {}
+void draw_soft_key_line(int32_t) {}

@@ -12,7 +12,7 @@
 #include "runtime/core/clock.h"
 #include "runtime/core/state.h"
 
-extern std::atomic<int32_t> display_cache_valid;
+#include "runtime/screen/image.h"
 
 FrameSlot frame_ring[FRAME_RING_SIZE + 1];
 std::atomic<int32_t> frame_oldest{0};
