@@ -3,6 +3,7 @@
 
 #include "core_fixture.h"
 #include "platform/sleep.h"
+#include "runtime/core/program.h"
 
 namespace {
 
@@ -154,6 +155,68 @@ TEST_F(StatementHook, ParksWhenStopIsRequested) {
     stop_requested = 1;
     for (int i = 0; i < 500 && !(parked_threads.load() & 1); ++i) platform_sleep_ms(2);
     EXPECT_EQ(parked_threads.load() & 1, 1u);
+}
+
+}  // namespace
+
+namespace {
+
+int module_entries = 0;
+int32_t err_seen = 0;
+
+void handler_module(void*) {
+    ++module_entries;
+    if (error_handler_entry) {
+        error_handler_entry = 0;
+        err_seen = basic_err();
+        if (on_error_line != 500) error_handler_not_found();
+    }
+}
+
+const TranslatedProgram HANDLER_PROGRAM = {nullptr, handler_module, nullptr};
+
+class OnError : public CoreTest {
+protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        module_entries = 0;
+        err_seen = 0;
+    }
+    void TearDown() override {
+        on_error_line = 0;
+        CoreTest::TearDown();
+    }
+};
+
+TEST_F(OnError, HandlerTakesTheErrorWithoutADialog) {
+    set_running_program(&HANDLER_PROGRAM);
+    on_error_line = 500;
+    raise_error(53);
+    statement_hook(10);
+    EXPECT_EQ(module_entries, 1);
+    EXPECT_EQ(err_seen, 53);
+    EXPECT_EQ(pending_error.load(), 0);
+    EXPECT_EQ(last_box.count, 0);
+}
+
+TEST_F(OnError, RunningHandlerOrCriticalErrorGoesToTheDialog) {
+    set_running_program(&HANDLER_PROGRAM);
+    on_error_line = 500;
+    error_handler_running = 1;
+    raise_error(53);
+    statement_hook(10);
+    error_handler_running = 0;
+    EXPECT_EQ(module_entries, 0);
+    EXPECT_EQ(last_box.caption, "Unhandled Error #53");
+    pending_error = 307;
+    EXPECT_EXIT(show_error_dialog(), ExitedWithCode(0), "Critical Error #307");
+}
+
+TEST_F(OnError, MissingHandlerExitsWith99) {
+    set_running_program(&HANDLER_PROGRAM);
+    on_error_line = 600;
+    raise_error(5);
+    EXPECT_EXIT(statement_hook(10), ExitedWithCode(99), "");
 }
 
 }  // namespace
