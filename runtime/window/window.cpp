@@ -415,6 +415,6 @@ int window_run(int argc, char** argv) {
     for (;;) {
         platform_window_take_events(&sink);
         glutMainLoopEvent();
-        platform_window_wait(2);
+        platform_window_wait(8);
     }
 }
