@@ -1,7 +1,7 @@
 // Default palettes, COLOR and PALETTE, and storing colours into pixels.
 #include "runtime/screen/palette.h"
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 

@@ -1,5 +1,6 @@
 // SCREEN, PCOPY and the default screen.
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 
 #include "runtime/core/errors.h"
