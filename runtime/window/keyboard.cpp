@@ -16,6 +16,8 @@
 #include "runtime/core/memory.h"
 #include "runtime/core/state.h"
 #include "runtime/core/traps.h"
+#include "runtime/screen/text.h"
+#include "runtime/values/basic_string.h"
 #include "runtime/window/key_table.h"
 
 namespace {
@@ -371,6 +373,13 @@ void set_key_text(int32_t n, const uint8_t* text, int32_t length) {
     for (int32_t i = 0; i + 1 < length; ++i) states |= text[i];
     d.shift_states = states & 0x7F;
     d.scan_code = text[length - 1];
+}
+
+void basic_key_text(int32_t n, const BasicString* text) {
+    if (pending_error.load()) return;
+    set_key_text(n, text->chars, text->length);
+    bool macro_key = (n >= 1 && n <= 10) || n == 30 || n == 31;
+    if (macro_key && !pending_error.load()) set_soft_key_text(n, text->chars, size_t(text->length));
 }
 
 uint8_t take_scan_code() {

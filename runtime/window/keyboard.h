@@ -6,6 +6,8 @@
 
 #include "platform/keyboard_state.h"
 
+struct BasicString;
+
 // KeyCodes of modifier, lock and special keys.
 constexpr int32_t KEY_PAUSE = 100019;
 constexpr int32_t KEY_NUM_LOCK = 100300;
@@ -62,6 +64,9 @@ void keyboard_sync_lock_keys(const PlatformKeyboardState& state);
 // KEY n, text: a function-key macro (n 1-10, 30, 31) or a user key trap
 // definition (n 15-29). Raises error 5 for other n or a macro over 15.
 void set_key_text(int32_t n, const uint8_t* text, int32_t length);
+// The KEY n, text statement: the macro or trap definition above, and for
+// function keys also the label of the soft-key line.
+void basic_key_text(int32_t n, const BasicString* text);
 
 // The keyboard data port: the oldest scan code, removed; with none
 // buffered, the last one read (0x81 before any).

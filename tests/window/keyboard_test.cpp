@@ -5,6 +5,7 @@
 #include "runtime/core/memory.h"
 #include "runtime/core/state.h"
 #include "runtime/core/traps.h"
+#include "runtime/values/basic_string.h"
 #include "runtime/window/key_table.h"
 #include "runtime/window/keyboard.h"
 
@@ -239,6 +240,16 @@ TEST_F(Keyboard, MacroTypesItsTextInsteadOfTheKey) {
     tap(0x3C00);
     EXPECT_EQ(hits(), (std::vector<int32_t>{'d', -'d', 'i', -'i', 'r', -'r', 13, -13}));
     EXPECT_EQ(bios().size(), 4u);
+}
+
+TEST_F(Keyboard, KeyStatementSetsMacroAndLabel) {
+    BasicString* text = string_from_bytes("LIST", 4);
+    basic_key_text(3, text);
+    EXPECT_EQ(pending_error.load(), 0);
+    tap(0x3D00);  // F3
+    EXPECT_EQ(hits().size(), 8u);
+    basic_key_text(20, string_from_bytes("\x04\x1e", 2));  // a user trap: no label, no error
+    EXPECT_EQ(pending_error.load(), 0);
 }
 
 TEST_F(Keyboard, KeyTextErrors) {
