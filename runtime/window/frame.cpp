@@ -176,21 +176,22 @@ bool build_text(const FrameSource& s) {
 // Sixteen colours: four byte shuffles give the blue, green, red and alpha
 // bytes of sixteen pixels at once.
 __attribute__((target("ssse3"))) void convert_16_colours(const uint8_t* indices, uint8_t* copy, size_t count,
-                                                         const uint32_t* palette, uint32_t* out) {
-    alignas(16) uint8_t planes[4][16];
-    for (int i = 0; i < 16; ++i)
+                                                         const uint32_t* palette, int32_t bits, uint32_t* out) {
+    uint8_t mask = uint8_t((1u << bits) - 1);
+    alignas(16) uint8_t planes[4][16] = {};
+    for (int i = 0; i <= mask; ++i)
         for (int b = 0; b < 4; ++b) planes[b][i] = uint8_t(palette[i] >> (8 * b));
     __m128i blue = _mm_load_si128(reinterpret_cast<const __m128i*>(planes[0]));
     __m128i green = _mm_load_si128(reinterpret_cast<const __m128i*>(planes[1]));
     __m128i red = _mm_load_si128(reinterpret_cast<const __m128i*>(planes[2]));
     __m128i alpha = _mm_load_si128(reinterpret_cast<const __m128i*>(planes[3]));
-    __m128i low_nibble = _mm_set1_epi8(0x0F);
+    __m128i index_mask = _mm_set1_epi8(char(mask));
     bool aligned = (reinterpret_cast<uintptr_t>(out) & 15) == 0;
     size_t i = 0;
     for (; aligned && i + 16 <= count; i += 16) {
         __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(indices + i));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), raw);
-        __m128i index = _mm_and_si128(raw, low_nibble);
+        __m128i index = _mm_and_si128(raw, index_mask);
         __m128i b = _mm_shuffle_epi8(blue, index), g = _mm_shuffle_epi8(green, index);
         __m128i r = _mm_shuffle_epi8(red, index), a = _mm_shuffle_epi8(alpha, index);
         __m128i bg_low = _mm_unpacklo_epi8(b, g), bg_high = _mm_unpackhi_epi8(b, g);
@@ -201,13 +202,13 @@ __attribute__((target("ssse3"))) void convert_16_colours(const uint8_t* indices,
         _mm_stream_si128(o + 2, _mm_unpacklo_epi16(bg_high, ra_high));
         _mm_stream_si128(o + 3, _mm_unpackhi_epi16(bg_high, ra_high));
     }
-    for (; i < count; ++i) copy[i] = indices[i], out[i] = palette[indices[i] & 0x0F];
+    for (; i < count; ++i) copy[i] = indices[i], out[i] = palette[indices[i] & mask];
     _mm_sfence();
 }
 
 void convert_palette(const uint8_t* indices, uint8_t* copy, size_t count, const uint32_t* palette, int32_t bits,
                      uint32_t* out) {
-    if (bits <= 4 && __builtin_cpu_supports("ssse3")) return convert_16_colours(indices, copy, count, palette, out);
+    if (bits <= 4 && __builtin_cpu_supports("ssse3")) return convert_16_colours(indices, copy, count, palette, bits, out);
     uint32_t mask = bits >= 8 ? 0xFF : (1u << bits) - 1;
     bool aligned = (reinterpret_cast<uintptr_t>(out) & 15) == 0;
     size_t i = 0;
