@@ -236,7 +236,7 @@ void release(int32_t code) {
     remove_down(code);
     for (int32_t& slot : swallowed)
         if (slot == code) { slot = 0; return; }
-    queue_hit(-code);
+    queue_hit(int32_t(0u - uint32_t(code)));  // wraps for the most negative code
     int32_t scan = scan_code_of(code);
     if (scan) add_scan_code(uint8_t(scan + 128));
     if (is_modifier(code) || code == 0x5200) update_keyboard_status();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "runtime/core/memory.h"
@@ -298,6 +299,16 @@ TEST_F(Keyboard, EveryPressWakesSleep) {
         sleep_wake = 0;
         key_down(code);
         EXPECT_EQ(sleep_wake.load(), 1) << code;
+    }
+}
+
+TEST_F(Keyboard, CodesOutsideEveryTableAreQueuedButNotBuffered) {
+    for (int32_t code : {-5, 65536, 99999, 150000, 300000, INT32_MIN, INT32_MAX}) {
+        keyboard_reset();
+        tap(code);
+        EXPECT_EQ(hits().size(), 2u) << code;
+        EXPECT_TRUE(bios().empty()) << code;
+        EXPECT_EQ(scan_code_count(), 0) << code;
     }
 }
 
