@@ -442,7 +442,7 @@ BasicString* string_concat(BasicString* a, BasicString* b) {
         std::memcpy(r->chars + a->length, b->chars, b->length);
     }
     if (b->is_temporary) string_free(b);
-    if (a->is_temporary) string_free(a);
+    if (a->is_temporary && a != b) string_free(a);
     return r;
 }
 
