@@ -319,10 +319,6 @@ HandleList* special_handles = nullptr;
 HandleList* network_blocks = nullptr;
 HandleList* network_connections = nullptr;
 
-// Records of the network lists are defined by the network subsystem; these
-// sizes are room enough for them.
-constexpr int32_t NETWORK_RECORD_SIZE = 64;
-
 void handle_lists_startup() {
     special_handles = handle_list_new(sizeof(SpecialHandle));
     network_blocks = handle_list_new(NETWORK_RECORD_SIZE);
