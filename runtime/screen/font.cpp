@@ -99,16 +99,6 @@ void glyphs_startup() {
     }
 }
 
-static const uint8_t* packed_rows_of(int32_t font, uint32_t code) {
-    code &= 255;
-    switch (font) {
-    case 8:
-    case 9: return packed_8x8 + code * 8;
-    case 14:
-    case 15: return packed_8x16 + code * 16 + 1;
-    default: return packed_8x16 + code * 16;
-    }
-}
 
 bool font_is_valid(int32_t font) {
     if (font == 8 || font == 9 || font == 14 || font == 15 || font == 16 || font == 17) return true;
@@ -149,6 +139,13 @@ static void glyph_fill_rows(uint8_t* origin, size_t pitch, const uint8_t* glyph,
         uint64_t row = (fw & mask) | (bw & ~mask);
         std::memcpy(origin + r * pitch, &row, 8);
     }
+}
+
+// The packed rows of the glyph that glyph_of gives.
+static const uint8_t* packed_rows_of(int32_t font, uint32_t code) {
+    const uint8_t* glyph = glyph_of(font, code);
+    if (font == 8 || font == 9) return packed_8x8 + (glyph - GLYPHS_8X8) / 8;
+    return packed_8x16 + (glyph - GLYPHS_8X16) / 8;
 }
 
 bool can_draw_glyph_run() {
@@ -198,6 +195,10 @@ void draw_glyph(uint32_t code) {
     ImageRecord* w = write_image;
     uint32_t f = w->foreground, b = w->background;
     if (w->is_text) {
+        // The cursor rules keep the cursor on the page; this only guards.
+        if (w->cursor_row < 1 || w->cursor_row > w->height || w->cursor_column < 1 ||
+            w->cursor_column > w->width)
+            return;
         uint8_t* cell = w->pixels + 2 * (size_t(w->cursor_row - 1) * w->width + (w->cursor_column - 1));
         cell[0] = uint8_t(code);
         cell[1] = uint8_t((((f & 16) + 2 * b) * 8) + (f & 15));
@@ -211,6 +212,7 @@ void draw_glyph(uint32_t code) {
     if (w->print_mode < 1 || w->print_mode > 3) return;
     const uint8_t* glyph = glyph_of(w->font, code);
     int32_t scale = fw / 8 > 1 ? 2 : 1;
+    if (x0 < 0 || y0 < 0 || x0 + 8 * scale > w->width || y0 + fh > w->height) return;
     if (w->bytes_per_pixel == 1) {
         uint8_t fb = uint8_t(f & w->colour_mask), bb = uint8_t(b & w->colour_mask);
         uint8_t* origin = w->pixels + size_t(y0) * w->width + x0;
