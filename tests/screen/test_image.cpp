@@ -266,3 +266,17 @@ TEST_F(Images, PendingErrorMakesScreenDoNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Images, VisualPageAloneChangesOnlyTheDisplay) {
+    set_screen_mode(12, 0, 0, 0, 0, 1);
+    set_screen_mode(0, 0, 0, 1, 0, 8);
+    EXPECT_EQ(display_image.load(), image_at(page_image_index(1)));
+    EXPECT_EQ(write_image, image_at(page_image_index(0)));
+    EXPECT_EQ(display_cache_valid.load(), 0);
+    set_screen_mode(0, 0, 0, -2, 0, 8);
+    EXPECT_EQ(error(), 5);
+}
+
+}  // namespace
