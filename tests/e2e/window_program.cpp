@@ -20,16 +20,15 @@
 #include "runtime/screen/palette.h"
 #include "runtime/screen/text.h"
 #include "runtime/values/basic_string.h"
+#include "runtime/values/statement_tail.h"
 #include "runtime/window/frame.h"
 #include "runtime/window/input.h"
 
 namespace {
 
-void statement_end(uint32_t line) {
-    int32_t mark = string_mark();
-    end_statement(mark);
-    if (check_pending.load()) statement_hook(line);
-}
+int32_t module_mark = 0;  // the main module's string mark
+
+void statement_end(uint32_t line) { statement_tail(module_mark, line); }
 
 void print(const std::string& text, int32_t newline) {
     start_print_bytes(text.size());
@@ -39,7 +38,6 @@ void print(const std::string& text, int32_t newline) {
 void show_keys() {
     print("PRESS A KEY", 1);
     for (uint32_t line = 10;; ++line) {
-        int32_t mark = string_mark();
         BasicString* key = basic_inkey();
         if (key->length) {
             int code = key->length == 2 ? 256 * key->chars[1] : key->chars[0];
@@ -47,7 +45,6 @@ void show_keys() {
             std::fflush(stdout);
             print("GOT " + std::to_string(code), 1);
         }
-        string_cleanup(mark, 0);
         statement_end(line);
     }
 }
@@ -103,6 +100,7 @@ void repeat_input() {
 
 void main_module(void*) {
     enter_main_module();
+    module_mark = string_mark();
     std::string command = command_line_text();
     std::string mode = command.substr(0, command.find(' '));
     std::string argument = command.find(' ') == std::string::npos ? "" : command.substr(command.find(' ') + 1);
@@ -110,9 +108,7 @@ void main_module(void*) {
     if (mode == "input") repeat_input();
     if (mode == "inkey")
         for (;;) {
-            int32_t mark = string_mark();
             basic_inkey();
-            string_cleanup(mark, 0);
             statement_end(70);
         }
     if (mode == "sleep")
