@@ -425,7 +425,11 @@ void run_editor(const int32_t* types, int32_t count, bool whole_line, int32_t ne
         return;
     }
     e.snapshot = -handle;
+    // A text screen shows its own cursor where the typing goes.
+    uint8_t cursor_was_visible = p->cursor_visible;
+    if (p->is_text) p->cursor_visible = 1;
     edit_line(e, types, count, whole_line);
+    p->cursor_visible = cursor_was_visible;
     store(e.line);
     free_image(handle, 1);
     if (newline) print_bytes(nullptr, 0, 1);

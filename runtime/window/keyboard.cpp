@@ -293,7 +293,19 @@ void window_character_key(uint8_t character, bool down, bool ctrl, bool shift) {
         else if (code >= 1 && code <= 26) code += shift ? 64 : 96;
     }
     if (code == 127) code = 0x5300;
-    down ? key_down(code) : key_up(code);
+    if (down) return key_down(code);
+    std::lock_guard<std::recursive_mutex> guard(key_lock);
+    // A modifier let go first changes the character the window reports
+    // for the release ('a' for a pressed 'A'): release what is held on
+    // the same key instead.
+    if (code < 256 && !held(code) && KEY_TABLE[code].scan) {
+        for (int32_t other : keys_down)
+            if (other >= 0 && other < 256 && KEY_TABLE[other].scan == KEY_TABLE[code].scan) {
+                code = other;
+                break;
+            }
+    }
+    release(code);
 }
 
 void window_special_key(int key, bool down) {

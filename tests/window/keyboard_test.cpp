@@ -129,6 +129,15 @@ TEST_F(Keyboard, WindowCharacterRules) {
     }
 }
 
+TEST_F(Keyboard, ReleaseAfterShiftReleasesTheShiftedCharacter) {
+    key_down(KEY_LEFT_SHIFT);
+    window_character_key('A', true, false, true);
+    key_up(KEY_LEFT_SHIFT);
+    window_character_key('a', false, false, false);
+    EXPECT_FALSE(is_key_down('A'));
+    EXPECT_EQ(hits(), (std::vector<int32_t>{KEY_LEFT_SHIFT, 'A', -KEY_LEFT_SHIFT, -'A'}));
+}
+
 TEST_F(Keyboard, SpecialKeysMapAndUnknownOnesAreIgnored) {
     window_special_key(1, true);     // F1
     window_special_key(12, true);    // F12
