@@ -109,6 +109,15 @@ void paint_cell(const FrameSource& s, uint32_t* frame, int32_t frame_width, int3
         std::fill_n(origin + size_t(y) * frame_width, s.font_width, cursor);
 }
 
+bool blink_shows(const FrameSource& s, int32_t cursor_column, int32_t cursor_row) {
+    if (s.cursor_visible && cursor_column >= 0 && cursor_column < s.width && cursor_row >= 0 && cursor_row < s.height)
+        return true;
+    const uint8_t* cells = s.pixels;
+    for (size_t i = 1, n = size_t(s.width) * s.height * 2; i < n; i += 2)
+        if (cells[i] & 0x80) return true;
+    return false;
+}
+
 bool build_text(const FrameSource& s) {
     size_t cells = size_t(s.width) * s.height * 2;
     if (cells != previous.cells.size()) {
@@ -130,7 +139,14 @@ bool build_text(const FrameSource& s) {
     bool blink_changed = blink != previous.blink;
     bool cursor_moved = cursor_column != previous.cursor_column || cursor_row != previous.cursor_row ||
                         shape != previous.cursor_shape;
-    if (!changed && !blink_changed && !cursor_moved && valid) return false;
+    if (!changed && !cursor_moved && valid) {
+        // A new blink phase changes nothing on a page without a visible
+        // cursor or blinking cell: the frame would be the last one again.
+        if (!blink_changed || !blink_shows(s, cursor_column, cursor_row)) {
+            previous.blink = blink;
+            return false;
+        }
+    }
 
     int32_t frame_width = frame_width_of(s), frame_height = frame_height_of(s);
     int32_t newest = frame_newest.load();

@@ -89,12 +89,28 @@ TEST_F(Frames, FrameSizes) {
 
 TEST_F(Frames, IdleTextPageGivesAFrameOnlyWhenTheBlinkPhaseChanges) {
     FrameSource s = text(80, 25);
+    s.cursor_visible = 1;
     int built = 0;
     for (int pass = 0; pass < 32; ++pass) {
         built += build_and_show(s);
         frame_counter.fetch_add(1);
     }
     EXPECT_EQ(built, 4);  // the first pass, then at counters 8, 16 and 24
+}
+
+TEST_F(Frames, BlinkPhaseAloneGivesNoFrameWhenNothingBlinks) {
+    FrameSource s = text(80, 25);
+    s.cursor_visible = 0;
+    int built = 0;
+    for (int pass = 0; pass < 32; ++pass) {
+        built += build_and_show(s);
+        frame_counter.fetch_add(1);
+    }
+    EXPECT_EQ(built, 1);
+    cells[100 * 2 + 1] = 0x87;  // a blinking cell: frames again, phase by phase
+    EXPECT_TRUE(build_and_show(s));
+    frame_counter.fetch_add(8);
+    EXPECT_TRUE(build_and_show(s));
 }
 
 TEST_F(Frames, BlinkingAttributeShowsForegroundThenBackground) {
