@@ -75,6 +75,15 @@ protected:
         supersede_older_frames();
         return built;
     }
+    // Frames built over builder passes of an unchanged page.
+    static int frames_in_passes(const FrameSource& s, int passes) {
+        int built = 0;
+        for (int pass = 0; pass < passes; ++pass) {
+            built += build_and_show(s);
+            frame_counter.fetch_add(1);
+        }
+        return built;
+    }
 };
 
 TEST_F(Frames, FrameSizes) {
@@ -90,23 +99,13 @@ TEST_F(Frames, FrameSizes) {
 TEST_F(Frames, IdleTextPageGivesAFrameOnlyWhenTheBlinkPhaseChanges) {
     FrameSource s = text(80, 25);
     s.cursor_visible = 1;
-    int built = 0;
-    for (int pass = 0; pass < 32; ++pass) {
-        built += build_and_show(s);
-        frame_counter.fetch_add(1);
-    }
-    EXPECT_EQ(built, 4);  // the first pass, then at counters 8, 16 and 24
+    EXPECT_EQ(frames_in_passes(s, 32), 4);  // the first pass, then at counters 8, 16 and 24
 }
 
 TEST_F(Frames, BlinkPhaseAloneGivesNoFrameWhenNothingBlinks) {
     FrameSource s = text(80, 25);
     s.cursor_visible = 0;
-    int built = 0;
-    for (int pass = 0; pass < 32; ++pass) {
-        built += build_and_show(s);
-        frame_counter.fetch_add(1);
-    }
-    EXPECT_EQ(built, 1);
+    EXPECT_EQ(frames_in_passes(s, 32), 1);
     cells[100 * 2 + 1] = 0x87;  // a blinking cell: frames again, phase by phase
     EXPECT_TRUE(build_and_show(s));
     frame_counter.fetch_add(8);
