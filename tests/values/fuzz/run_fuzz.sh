@@ -3,6 +3,7 @@
 # UndefinedBehaviorSanitizer and runs it for a bounded time: with libFuzzer
 # when clang provides it, else with the seeded random driver.
 # usage: run_fuzz.sh <build dir> <target> [seconds]
+# FERIX_FUZZ_SECONDS sets the time; FERIX_FUZZ_DRIVER=random skips libFuzzer.
 set -euo pipefail
 build=$1
 target=$2
@@ -17,14 +18,14 @@ flags=(-std=c++20 -O1 -g -I"$root" -fno-omit-frame-pointer -fno-sanitize-recover
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-if command -v clang++ >/dev/null 2>&1 &&
+if [ "${FERIX_FUZZ_DRIVER:-}" != random ] && command -v clang++ >/dev/null 2>&1 &&
    clang++ "${flags[@]}" -fsanitize=fuzzer,address,undefined "${sources[@]}" -o "$out/fuzzer" 2>"$out/build.log"; then
     echo "libFuzzer: $target for ${seconds}s"
     exec "$out/fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
         -dict="$here/$target.dict" -artifact_prefix="$out/" -print_final_stats=1 \
         "$out/corpus" "$here/regress_$target"
 fi
-cat "$out/build.log" 2>/dev/null || true
+[ -s "$out/build.log" ] && cat "$out/build.log"
 compiler=$(command -v clang++ || command -v g++)
 "$compiler" "${flags[@]}" -fsanitize=address,undefined "${sources[@]}" "$here/random_driver.cpp" -o "$out/driver"
 echo "random driver: $target for ${seconds}s"
