@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "runtime/values/using_engine.h"
@@ -172,6 +173,29 @@ TEST(PrintUsing, NonFiniteValuesHaveNoDigits) {
     EXPECT_FALSE(digits_of_double(1.0 / 0.0, d));
     EXPECT_FALSE(digits_of_extended(__builtin_nanl(""), d));
     EXPECT_TRUE(digits_of_extended(1e4000L, d));
+}
+
+}  // namespace
+
+namespace {
+
+// The engines keep no state of their own: threads placing different values
+// at once each get their own text.
+TEST(PrintUsing, ThreadsDoNotShareState) {
+    auto work = [](int seed, bool* same) {
+        for (int i = 0; i < 2000 && *same; ++i) {
+            int minutes = (seed * 7 + i) % 10;
+            Placed r = print_using(" ###:##.###", {num(minutes), sng(seed + 0.25)});
+            std::string expected = "   " + std::to_string(minutes) + ":" + (seed < 10 ? " " : "") +
+                                   std::to_string(seed) + ".250";
+            *same = r.text == expected;
+        }
+    };
+    bool same[4] = {true, true, true, true};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) threads.emplace_back(work, t * 13 + 1, &same[t]);
+    for (auto& t : threads) t.join();
+    for (bool s : same) EXPECT_TRUE(s);
 }
 
 }  // namespace
