@@ -96,5 +96,7 @@ void unknown_opcode_error(uint8_t opcode) {
     platform_exit(86);
 }
 
+void error_handler_not_found() { platform_exit(99); }
+
 int32_t basic_err() { return err_code; }
 uint32_t basic_erl() { return error_line.load(); }

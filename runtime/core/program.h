@@ -23,8 +23,13 @@ void runtime_start_threads();
 // (sets 64-bit mantissas and installs the arithmetic fault handler).
 bool enter_main_module();
 
+// The translated program found no handler for the line an ON ERROR
+// named: ends the process with exit code 99.
+[[noreturn]] void error_handler_not_found();
+
 // The program registered at start-up.
 const TranslatedProgram* running_program();
+void set_running_program(const TranslatedProgram* program);
 
 // END and SYSTEM; never returns.
 [[noreturn]] void end_program();

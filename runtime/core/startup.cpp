@@ -16,6 +16,7 @@ static const TranslatedProgram* the_program = nullptr;
 static std::string command_line;
 
 const TranslatedProgram* running_program() { return the_program; }
+void set_running_program(const TranslatedProgram* program) { the_program = program; }
 const std::string& command_line_text() { return command_line; }
 
 std::string program_folder_of(const std::string& path) {

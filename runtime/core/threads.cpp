@@ -22,14 +22,15 @@ void stop_program_thread() {
     platform_exit(0);
 }
 
-// Polls the timer traps. Nothing here is ever urgent enough to spin for:
-// a pass that finds nothing due sleeps a millisecond.
+// Polls the timer traps. A pass sleeps a millisecond instead of yielding
+// (a yield spins a core), and ten while no trap is running at all.
 static void timer_thread(void*) {
     for (;;) {
         int32_t expected = 1;
         timer_pause.compare_exchange_strong(expected, 2);
-        if (timer_pause.load() == 0) advance_timer_traps(double(clock_ms()) * 0.001);
-        platform_sleep_ms(1);
+        bool running = timer_traps_running();
+        if (timer_pause.load() == 0 && running) advance_timer_traps(double(clock_ms()) * 0.001);
+        platform_sleep_ms(running ? 1 : 10);
         if (stop_requested.load()) {
             parked_threads.fetch_or(2);
             return;

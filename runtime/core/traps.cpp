@@ -44,6 +44,15 @@ void init_trap_tables() {
     timer_trap_count = 1;
 }
 
+bool timer_traps_running() {
+    int32_t count = timer_trap_count.load();
+    for (int32_t i = 0; i < count; ++i) {
+        const TimerTrap& t = timer_traps[i];
+        if (t.in_use && t.handler && t.state) return true;
+    }
+    return false;
+}
+
 bool advance_timer_traps(double now) {
     int32_t count = timer_trap_count.load();
     for (int32_t i = 0; i < count; ++i) {

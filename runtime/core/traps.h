@@ -61,6 +61,9 @@ void init_trap_tables();
 using TrapDispatch = void (*)(int32_t handler, int64_t argument);
 void set_trap_dispatch(TrapDispatch dispatch);
 
+// True when some timer trap could fall due (in use, handled, not off).
+bool timer_traps_running();
+
 // One pass of the timer thread's trap step, at now seconds: makes due
 // traps pending. Returns true if the pause word interrupted the pass.
 bool advance_timer_traps(double now);

@@ -29,7 +29,12 @@ static void on_window_event(WindowEventKind kind) {
     }
 }
 
+// Until there are frames, the window is cleared once and after reshapes.
+static bool redraw_forced = true;
+
 static void on_display() {
+    if (!redraw_forced) return;
+    redraw_forced = false;
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     if (!pause_flags.load()) glutSwapBuffers();
@@ -40,7 +45,10 @@ static void on_timer(int) {
     glutTimerFunc(8, on_timer, 0);
 }
 
-static void on_reshape(int width, int height) { glViewport(0, 0, width, height); }
+static void on_reshape(int width, int height) {
+    glViewport(0, 0, width, height);
+    redraw_forced = true;
+}
 
 // Should the window manager destroy the window anyway, the program still
 // ends through the exit sequence.
@@ -71,6 +79,6 @@ int window_run(int argc, char** argv) {
     for (;;) {
         platform_window_take_events(&sink);
         glutMainLoopEvent();
-        platform_window_wait(2);
+        platform_window_wait(8);
     }
 }
