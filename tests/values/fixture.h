@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include <cstdio>
+
+#include "platform/message_box.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/startup_hooks.h"
 #include "runtime/core/state.h"
@@ -25,6 +28,17 @@ inline BasicString* literal(const char* text) { return string_literal_z(text); }
 inline BasicString* temporary(const std::string& text) {
     return string_from_bytes(text.data(), static_cast<int32_t>(text.size()));
 }
+
+// For death tests: the box's caption goes to stderr instead of a window.
+inline MessageBoxAnswer caption_to_stderr(const char*, const char* caption, MessageBoxButtons) {
+    std::fprintf(stderr, "%s\n", caption);
+    return MessageBoxAnswer::ok;
+}
+
+// Runs statement where a critical error must end the process with the caption.
+#define EXPECT_CRITICAL(statement, caption)                                   \
+    EXPECT_EXIT((platform_set_message_box_hook(caption_to_stderr), statement), \
+                ::testing::ExitedWithCode(0), caption)
 
 class Store : public ::testing::Test {
 protected:
