@@ -2,6 +2,10 @@
 // restarts and errors.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -196,6 +200,57 @@ TEST(PrintUsing, ThreadsDoNotShareState) {
     for (int t = 0; t < 4; ++t) threads.emplace_back(work, t * 13 + 1, &same[t]);
     for (auto& t : threads) t.join();
     for (bool s : same) EXPECT_TRUE(s);
+}
+
+}  // namespace
+
+namespace {
+
+// Digits and places before the point, trailing zeros dropped: two digit
+// strings of the same value compare equal.
+std::pair<std::string, int64_t> normalised(const DigitString& d) {
+    std::string digits(d.digits + d.start, static_cast<size_t>(d.count));
+    digits.erase(digits.find_last_not_of('0') + 1);
+    return {digits, int64_t{d.exponent} + d.count};
+}
+
+// 256 significant digits straight from the conversion: the exact value for
+// every number whose expansion is that short.
+template <typename Float>
+std::pair<std::string, int64_t> reference(Float value) {
+    char text[300];
+    auto r = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific, 255);
+    std::string digits = std::string(1, text[0]) + std::string(text + 2, 255);
+    digits.erase(digits.find_last_not_of('0') + 1);
+    return {digits, std::atoll(std::string(text + 258, r.ptr).c_str()) + 1};
+}
+
+TEST(DigitStrings, ShortExpansionsMatchTheConversion) {
+    std::mt19937_64 random(99);
+    for (int i = 0; i < 20000; ++i) {
+        uint64_t bits = random();
+        double scale = std::ldexp(1.0, static_cast<int>(random() % 140) - 70);
+        const double values[] = {std::bit_cast<double>(bits), static_cast<double>(std::bit_cast<float>(uint32_t(bits))),
+                                 static_cast<double>(bits % 100000) / 64 * scale, static_cast<double>(bits % 1000) / 1000};
+        for (double v : values) {
+            if (!std::isfinite(v) || v == 0) continue;
+            DigitString d;
+            ASSERT_TRUE(digits_of_double(v, d));
+            auto expected = reference(v);
+            if (expected.first.size() < 255) {
+                ASSERT_EQ(normalised(d), expected) << v;
+            }
+            long double x = v * 1.5L;
+            ASSERT_TRUE(digits_of_extended(x, d));
+            expected = reference(x);
+            if (expected.first.size() < 255) {
+                ASSERT_EQ(normalised(d), expected) << v;
+            }
+        }
+    }
+    DigitString d;
+    digits_of_double(0.0, d);
+    EXPECT_EQ(normalised(d), (std::pair<std::string, int64_t>{"", 1}));
 }
 
 }  // namespace
