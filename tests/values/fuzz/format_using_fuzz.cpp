@@ -2,6 +2,8 @@
 // PRINT USING engine. Aborts when a call writes more than its format and
 // value can account for or returns a position outside the format.
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,22 @@ namespace {
 [[noreturn]] void fail(const char* what, size_t produced, size_t allowed) {
     std::fprintf(stderr, "format_using fuzz: %s (%zu bytes, at most %zu)\n", what, produced, allowed);
     std::abort();
+}
+
+// A digit string must hold the value's exact digits (trailing zeros aside)
+// whenever its 256-digit conversion is exact.
+template <typename Float>
+void check_digits(Float value, const DigitString& d) {
+    char text[300];
+    auto r = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific, 255);
+    std::string expected = std::string(1, text[0]) + std::string(text + 2, 255);
+    expected.erase(expected.find_last_not_of('0') + 1);
+    if (expected.size() >= 255) return;
+    std::string digits(d.digits + d.start, static_cast<size_t>(d.count));
+    digits.erase(digits.find_last_not_of('0') + 1);
+    long long places = std::atoll(std::string(text + 258, r.ptr).c_str()) + 1;
+    if (digits != expected || (!expected.empty() && int64_t{d.exponent} + d.count != places))
+        fail("digit string differs from the conversion", digits.size(), expected.size());
 }
 
 }  // namespace
@@ -51,9 +69,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     switch (kind) {
     case 0: digits_of_integer(i64, digits); break;
     case 1: digits_of_unsigned(u64, digits); break;
-    case 2: finite = digits_of_double(f32, digits); break;
-    case 3: finite = digits_of_double(f64, digits); value.exponent_letter = 'D'; break;
-    case 4: finite = digits_of_extended(f80, digits); value.exponent_letter = 'F'; break;
+    case 2:
+        if ((finite = digits_of_double(f32, digits))) check_digits(static_cast<double>(f32), digits);
+        break;
+    case 3:
+        if ((finite = digits_of_double(f64, digits))) check_digits(f64, digits);
+        value.exponent_letter = 'D';
+        break;
+    case 4:
+        if ((finite = digits_of_extended(f80, digits))) check_digits(f80, digits);
+        value.exponent_letter = 'F';
+        break;
     default:
         value.text = text;
         value.text_length = static_cast<int32_t>(text_length);
