@@ -65,6 +65,7 @@ bool exact_digits(Float magnitude, DigitString& out) {
         mantissa = static_cast<uint64_t>(std::ldexp(fraction, bits));
         scale = binary_exponent - bits;
     }
+    if (mantissa == 0) return false;  // not a number the hardware can hold
     int zeros = std::countr_zero(mantissa);
     mantissa >>= zeros;
     scale += zeros;
