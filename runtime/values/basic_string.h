@@ -66,11 +66,6 @@ int32_t string_cleanup(int32_t mark, int32_t pass_through);
 BasicString* string_assign(BasicString* destination, BasicString* source);
 BasicString* string_concat(BasicString* a, BasicString* b);
 
-// The end of a translated statement: free its temporaries, keep a value.
-inline int32_t end_statement(int32_t mark, int32_t pass_through = 0) {
-    return string_cleanup(mark, pass_through);
-}
-
 // The file subsystem detaches a freed string from its record buffer here.
 extern void (*string_field_detach_hook)(BasicString* s);
 

@@ -30,7 +30,7 @@ constexpr int32_t DESCRIPTOR_BLOCK = 65536;
 constexpr uint32_t CONVENTIONAL_POOL_START = 256;
 
 // ---- Descriptor store: blocks that are never returned, plus a recycle stack.
-std::vector<BasicString*> descriptor_blocks;
+std::vector<BasicString*>& descriptor_blocks = *new std::vector<BasicString*>;  // never destroyed
 BasicString* descriptor_block = nullptr;
 int32_t descriptor_block_used = DESCRIPTOR_BLOCK;
 BasicString** recycled = nullptr;
