@@ -12,6 +12,7 @@ std::atomic<int32_t> auto_display{1};
 std::atomic<uint32_t> frame_counter{0};
 std::atomic<int32_t> timer_pause{0};
 std::atomic<int32_t> frame_pause{0};
+std::atomic<uint8_t> housekeeping_started{0};
 std::atomic<int32_t> shell_running{0};
 std::atomic<uint8_t> retrace_in_progress{0};
 std::atomic<uint32_t> retrace_mark{0};

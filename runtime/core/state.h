@@ -19,6 +19,9 @@ extern std::atomic<uint32_t> frame_counter;         // bit 3 is the blink phase
 // and idles until the requester writes 0.
 extern std::atomic<int32_t> timer_pause;
 extern std::atomic<int32_t> frame_pause;
+// Set just before HousekeepingThread starts: from then on the requesters
+// of frame_pause have someone to wait for.
+extern std::atomic<uint8_t> housekeeping_started;
 
 // Non-zero while a waiting SHELL runs; -1 once its extra frame is built.
 extern std::atomic<int32_t> shell_running;

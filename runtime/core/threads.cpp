@@ -83,9 +83,10 @@ static void program_thread(void*) { running_program()->main_module(nullptr); }
 
 void runtime_start_threads() {
     if (!platform_thread_start(program_thread, nullptr) ||
-        !platform_thread_start(timer_thread, nullptr) ||
-        !platform_thread_start(housekeeping_thread, nullptr))
+        !platform_thread_start(timer_thread, nullptr))
         platform_exit(0);
+    housekeeping_started = 1;
+    if (!platform_thread_start(housekeeping_thread, nullptr)) platform_exit(0);
 }
 
 void end_program() {
