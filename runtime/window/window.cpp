@@ -15,7 +15,7 @@
 std::string window_title = "Untitled";
 
 constexpr int INITIAL_WIDTH = 1024, INITIAL_HEIGHT = 552;
-constexpr int32_t KEY_PAUSE = 100019, KEY_BREAK = 100318;
+
 
 void window_close_requested() { exit_request.fetch_or(1); }
 
