@@ -248,9 +248,9 @@ LOOP WHILE INKEY$ = ""
 END IF
 IF command = "TALK TO GRUBOV" AND room = 12 THEN
 CLS
-PRINT ""I have returned, just as I promised," Grubov sneers."
-PRINT ""This is my revenge for what you did to me last holiday!""
-PRINT ""If you have not played the first game yet, you really should.""
+PRINT "Grubov sneers: 'I have returned, just as I promised.'"
+PRINT "'This is my revenge for what you did to me last holiday!'"
+PRINT "'If you have not played the first game yet, you really should.'"
 DO
 LOOP UNTIL INKEY$ = ""
 DO
@@ -325,7 +325,7 @@ CLS
 PRINT "You charge at Grubov with the knife held high."
 PRINT "He catches your wrist, turns the blade aside and shoves you to the floor."
 PRINT "Before you can get up he climbs out through the open window."
-PRINT ""We will meet again," he calls back with a grin."
+PRINT "'We will meet again,' he calls back with a grin."
 PRINT "Downstairs nobody noticed a thing."
 PRINT "Dad carves the turkey while Mom enjoys her wine,"
 PRINT "and your Uncle mutters something about turkeys."
