@@ -24,12 +24,12 @@ static double round_to_step(double s, double step) {
     return std::nearbyint(s * per) / per;
 }
 
-float timer_seconds() {
+float basic_timer() {
     if (pending_error.load()) return 0;
     return float(round_to_step(ms_since_midnight() / 1000.0, 1.0 / 18.2));
 }
 
-double timer_seconds(double accuracy) {
+double basic_timer(double accuracy) {
     if (pending_error.load()) return 0;
     if (!(accuracy > 0)) {
         raise_error(5);

@@ -3,10 +3,10 @@
 #include <cstdint>
 
 // TIMER: time of day in seconds, in BIOS ticks (SINGLE).
-float timer_seconds();
+float basic_timer();
 // TIMER(accuracy): rounded to a multiple of accuracy; error 5 when it is
 // 0 or less.
-double timer_seconds(double accuracy);
+double basic_timer(double accuracy);
 
 // Holds a loop to at most passes_per_second passes a second.
 void limit_rate(double passes_per_second);
