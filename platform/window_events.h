@@ -4,14 +4,15 @@
 #pragma once
 #include <cstdint>
 
-enum class WindowEventKind { close_request, pause_down, pause_up, break_down, break_up };
+enum class WindowEventKind { close_request, pause_down, pause_up, break_down, break_up, exposed };
 
 struct WindowEventSink {
     void (*event)(WindowEventKind kind);
 };
 
-// Takes the close requests and Pause/Break key events out of the queue of
-// the current window's display and reports them to the sink; leaves every
+// Takes the close requests, Pause/Break key events and exposures (the
+// window lost part of its picture) out of the queue of the current
+// window's display and reports them to the sink; leaves every
 // other event for the windowing library.
 void platform_window_take_events(const WindowEventSink* sink);
 

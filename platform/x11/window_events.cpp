@@ -22,6 +22,7 @@ Bool is_ours(Display*, XEvent* e, XPointer raw) {
     if (e->type == ClientMessage)
         return e->xclient.window == m->window && e->xclient.message_type == m->protocols &&
                Atom(e->xclient.data.l[0]) == m->delete_window;
+    if (e->type == Expose) return e->xexpose.window == m->window;
     if (e->type == KeyPress || e->type == KeyRelease) {
         KeySym sym = event_keysym(e);
         return sym == XK_Pause || sym == XK_Break;
@@ -50,6 +51,10 @@ void platform_window_take_events(const WindowEventSink* sink) {
     while (XCheckIfEvent(d, &e, is_ours, reinterpret_cast<XPointer>(&m))) {
         if (e.type == ClientMessage) {
             sink->event(WindowEventKind::close_request);
+            continue;
+        }
+        if (e.type == Expose) {
+            if (e.xexpose.count == 0) sink->event(WindowEventKind::exposed);
             continue;
         }
         if (e.type == KeyRelease && is_repeat_release(d, &e)) continue;

@@ -168,9 +168,14 @@ bool build_text(const FrameSource& s) {
 
 // ---- palette pages ----
 
+// The frame goes out with streaming stores: it is read next by the
+// display callback, long after these caches have moved on, so writing it
+// around them saves reading it in first. Each converter also copies the
+// indices into the builder's copy of the page on the way.
+
 // Sixteen colours: four byte shuffles give the blue, green, red and alpha
 // bytes of sixteen pixels at once.
-__attribute__((target("ssse3"))) void convert_16_colours(const uint8_t* indices, size_t count,
+__attribute__((target("ssse3"))) void convert_16_colours(const uint8_t* indices, uint8_t* copy, size_t count,
                                                          const uint32_t* palette, uint32_t* out) {
     alignas(16) uint8_t planes[4][16];
     for (int i = 0; i < 16; ++i)
@@ -180,33 +185,46 @@ __attribute__((target("ssse3"))) void convert_16_colours(const uint8_t* indices,
     __m128i red = _mm_load_si128(reinterpret_cast<const __m128i*>(planes[2]));
     __m128i alpha = _mm_load_si128(reinterpret_cast<const __m128i*>(planes[3]));
     __m128i low_nibble = _mm_set1_epi8(0x0F);
+    bool aligned = (reinterpret_cast<uintptr_t>(out) & 15) == 0;
     size_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-        __m128i index = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(indices + i)), low_nibble);
+    for (; aligned && i + 16 <= count; i += 16) {
+        __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(indices + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), raw);
+        __m128i index = _mm_and_si128(raw, low_nibble);
         __m128i b = _mm_shuffle_epi8(blue, index), g = _mm_shuffle_epi8(green, index);
         __m128i r = _mm_shuffle_epi8(red, index), a = _mm_shuffle_epi8(alpha, index);
         __m128i bg_low = _mm_unpacklo_epi8(b, g), bg_high = _mm_unpackhi_epi8(b, g);
         __m128i ra_low = _mm_unpacklo_epi8(r, a), ra_high = _mm_unpackhi_epi8(r, a);
         __m128i* o = reinterpret_cast<__m128i*>(out + i);
-        _mm_storeu_si128(o + 0, _mm_unpacklo_epi16(bg_low, ra_low));
-        _mm_storeu_si128(o + 1, _mm_unpackhi_epi16(bg_low, ra_low));
-        _mm_storeu_si128(o + 2, _mm_unpacklo_epi16(bg_high, ra_high));
-        _mm_storeu_si128(o + 3, _mm_unpackhi_epi16(bg_high, ra_high));
+        _mm_stream_si128(o + 0, _mm_unpacklo_epi16(bg_low, ra_low));
+        _mm_stream_si128(o + 1, _mm_unpackhi_epi16(bg_low, ra_low));
+        _mm_stream_si128(o + 2, _mm_unpacklo_epi16(bg_high, ra_high));
+        _mm_stream_si128(o + 3, _mm_unpackhi_epi16(bg_high, ra_high));
     }
-    for (; i < count; ++i) out[i] = palette[indices[i] & 0x0F];
+    for (; i < count; ++i) copy[i] = indices[i], out[i] = palette[indices[i] & 0x0F];
+    _mm_sfence();
 }
 
-void convert_palette(const uint8_t* indices, size_t count, const uint32_t* palette, int32_t bits, uint32_t* out) {
-    if (bits <= 4 && __builtin_cpu_supports("ssse3")) return convert_16_colours(indices, count, palette, out);
+void convert_palette(const uint8_t* indices, uint8_t* copy, size_t count, const uint32_t* palette, int32_t bits,
+                     uint32_t* out) {
+    if (bits <= 4 && __builtin_cpu_supports("ssse3")) return convert_16_colours(indices, copy, count, palette, out);
     uint32_t mask = bits >= 8 ? 0xFF : (1u << bits) - 1;
+    bool aligned = (reinterpret_cast<uintptr_t>(out) & 15) == 0;
     size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        out[i] = palette[indices[i] & mask];
-        out[i + 1] = palette[indices[i + 1] & mask];
-        out[i + 2] = palette[indices[i + 2] & mask];
-        out[i + 3] = palette[indices[i + 3] & mask];
+    auto four_pixels = [&](uint32_t four) {
+        return _mm_set_epi32(int(palette[(four >> 24) & mask]), int(palette[(four >> 16) & mask]),
+                             int(palette[(four >> 8) & mask]), int(palette[four & mask]));
+    };
+    for (; aligned && i + 8 <= count; i += 8) {
+        uint64_t eight;
+        std::memcpy(&eight, indices + i, 8);
+        std::memcpy(copy + i, &eight, 8);
+        __m128i* o = reinterpret_cast<__m128i*>(out + i);
+        _mm_stream_si128(o, four_pixels(uint32_t(eight)));
+        _mm_stream_si128(o + 1, four_pixels(uint32_t(eight >> 32)));
     }
-    for (; i < count; ++i) out[i] = palette[indices[i] & mask];
+    for (; i < count; ++i) copy[i] = indices[i], out[i] = palette[indices[i] & mask];
+    _mm_sfence();
 }
 
 bool build_palette(const FrameSource& s) {
@@ -223,9 +241,9 @@ bool build_palette(const FrameSource& s) {
         return false;
     if (!same_size) previous.indices.assign(count, 0);
     FrameSlot& slot = take_slot(s.width, s.height);
-    std::memcpy(previous.indices.data(), s.pixels, count);
     previous.palette.assign(s.palette, s.palette + colours);
-    convert_palette(previous.indices.data(), count, previous.palette.data(), s.bits_per_pixel, slot.pixels);
+    convert_palette(s.pixels, previous.indices.data(), count, previous.palette.data(), s.bits_per_pixel,
+                    slot.pixels);
     return true;
 }
 

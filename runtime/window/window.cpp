@@ -70,6 +70,11 @@ void on_window_event(WindowEventKind kind) {
         case WindowEventKind::pause_up: key_up(KEY_PAUSE); break;
         case WindowEventKind::break_down: key_down(KEY_BREAK); break;
         case WindowEventKind::break_up: key_up(KEY_BREAK); break;
+        case WindowEventKind::exposed:
+            // Nothing keeps the picture of a covered window: draw it again.
+            forced_redraw = true;
+            glutPostRedisplay();
+            break;
     }
 }
 
