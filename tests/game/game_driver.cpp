@@ -30,9 +30,10 @@ namespace {
 // machine runs the game.
 std::atomic<int64_t> virtual_ms{1000};
 int64_t game_clock() { return virtual_ms.load(); }
+std::atomic<bool> fast_waits{false};
 void game_wait(uint32_t ms) {
     virtual_ms.fetch_add(ms);
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    std::this_thread::sleep_for(std::chrono::milliseconds(fast_waits.load() ? 0 : ms));
 }
 
 void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -71,6 +72,7 @@ void start() {
 }
 
 void advance_clock(int64_t ms) { virtual_ms.fetch_add(ms); }
+void set_fast_waits(bool fast) { fast_waits.store(fast); }
 
 void press(int32_t key_code) {
     key_down(key_code);

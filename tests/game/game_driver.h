@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 #include <cstdio>
 #include <unistd.h>
 
@@ -19,6 +21,8 @@ void start();
 
 // Moves the game's clock on (it otherwise moves only while the game waits).
 void advance_clock(int64_t ms);
+// Waits of the game cost no real time (its clock still moves by them).
+void set_fast_waits(bool fast);
 
 // One key as the window delivers it: press, then release.
 void press(int32_t key_code);
@@ -77,3 +81,18 @@ void record_print(const BasicString* text, int32_t newline);
             _exit(1);                                                                  \
         }                                                                              \
     } while (0)
+
+// Each scenario: a fresh process that starts the game and plays it.
+#define SCENARIO(name)                                              \
+    void name##_body();                                             \
+    TEST(Game, name) {                                              \
+        GTEST_FLAG_SET(death_test_style, "threadsafe");             \
+        EXPECT_EXIT(                                                \
+            {                                                       \
+                game_driver::start();                                            \
+                name##_body();                                      \
+                _exit(0);                                           \
+            },                                                      \
+            ::testing::ExitedWithCode(0), "");                                 \
+    }                                                               \
+    void name##_body()

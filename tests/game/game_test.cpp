@@ -56,20 +56,6 @@ std::string trimmed(std::string s) {
     return s;
 }
 
-// Each scenario: a fresh process that starts the game and plays it.
-#define SCENARIO(name)                                              \
-    void name##_body();                                             \
-    TEST(Game, name) {                                              \
-        GTEST_FLAG_SET(death_test_style, "threadsafe");             \
-        EXPECT_EXIT(                                                \
-            {                                                       \
-                start();                                            \
-                name##_body();                                      \
-                _exit(0);                                           \
-            },                                                      \
-            ExitedWithCode(0), "");                                 \
-    }                                                               \
-    void name##_body()
 
 SCENARIO(ShortestRouteOfEightMovesReachesTheBedroom) {
     skip_introduction();
