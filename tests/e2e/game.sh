@@ -36,6 +36,7 @@ game_command() {
 # Plays an ending's last key and checks that the process ends with 0.
 game_expect_end() {
     game_wait "Press any key to continue" 15
+    sleep 0.3  # END drains the keyboard buffer after its prompt
     game_key space
     wait_exit "$APP_PID" 10 || fail "the game did not end after the key"
     APP_PID=

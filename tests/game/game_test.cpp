@@ -259,6 +259,9 @@ void expect_ending(const char* first_line, int lines, int colour) {
     for (int r = lines; r < 29; ++r) GAME_CHECK(trimmed(screen[r]).empty());
     GAME_CHECK(row_colour(1) == colour);
     GAME_CHECK(row_colour(30) == colour);
+    // END drains the keyboard buffer after showing its prompt: a key
+    // pressed during the drain would be taken by it.
+    settle(6);
     press('x');
     sleep(10);
     std::fprintf(stderr, "the process did not end after the key\n");
@@ -307,6 +310,7 @@ SCENARIO(QuitEndsWithEndsPrompt) {
     type("q");
     enter();
     GAME_CHECK(wait_for(30, 1, "Press any key to continue", 10));
+    settle(6);
     press('x');
     sleep(10);
     _exit(3);
@@ -357,6 +361,7 @@ SCENARIO(TimeRunsOutOnTheHelpScreen) {
     GAME_CHECK(screen[0].compare(0, 9, "Too late!") == 0);
     for (int r = 3; r < 29; ++r) GAME_CHECK(trimmed(screen[r]).empty());
     GAME_CHECK(row_colour(1) == 7);
+    settle(6);
     press('x');
     sleep(10);
     _exit(3);
