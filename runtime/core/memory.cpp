@@ -22,7 +22,9 @@ struct StaticPool {
     uint8_t* position = nullptr;
     uint8_t* end = nullptr;
     size_t block_size = 0;
-    std::vector<uint8_t*> blocks;  // every block stays allocated
+    // Every block stays allocated; the list itself is never destroyed, so
+    // the blocks stay reachable to the very end of the process.
+    std::vector<uint8_t*>& blocks = *new std::vector<uint8_t*>;
 };
 StaticPool static_pool;
 
@@ -76,7 +78,7 @@ struct BlockNode {
 
 BlockNode* block_nodes = nullptr;   // the fixed node table
 uint32_t block_nodes_used = 0;      // never-used indices start here
-std::vector<uint32_t> freed_nodes;  // reused first
+std::vector<uint32_t>& freed_nodes = *new std::vector<uint32_t>;  // reused first
 BlockNode* block_list = nullptr;    // descending addresses
 
 void conventional_blocks_reset() {
@@ -227,6 +229,9 @@ bool grow_to(T*& array, int32_t& capacity) {
 
 }  // namespace
 
+// Lists live until the process ends.
+static std::vector<HandleList*>& all_handle_lists = *new std::vector<HandleList*>;
+
 HandleList* handle_list_new(int32_t record_size) {
     if (record_size < 0) record_size = 0;
     auto* list = static_cast<HandleList*>(std::calloc(1, sizeof(HandleList)));
@@ -234,9 +239,10 @@ HandleList* handle_list_new(int32_t record_size) {
         raise_error(257);
         return nullptr;
     }
-    list->record_size = record_size;
-    // The trailing word sits right after the record; keep it aligned.
-    list->record_size = (record_size + 3) & ~3;
+    all_handle_lists.push_back(list);
+    // Records may hold pointers: pad each so that record plus trailing
+    // word is a multiple of 8 bytes.
+    list->record_size = ((record_size + 4 + 7) & ~7) - 4;
     list->stride = list->record_size + 4;
     list->blocks[0] = static_cast<uint8_t*>(std::malloc(1));
     list->block_count = 1;
@@ -271,9 +277,11 @@ int32_t handle_list_acquire(HandleList* list) {
         list->block_used = 0;
     }
     int32_t handle = list->highest + 1;
-    if (handle >= list->table_capacity && !grow_to(list->table, list->table_capacity)) {
-        raise_error(257);
-        return 0;
+    while (handle >= list->table_capacity) {
+        if (!grow_to(list->table, list->table_capacity)) {
+            raise_error(257);
+            return 0;
+        }
     }
     list->highest = handle;
     uint8_t* record = list->block + static_cast<size_t>(++list->block_used) * list->stride;
@@ -310,10 +318,6 @@ int32_t handle_list_handle_of(HandleList* list, const void* record) {
 HandleList* special_handles = nullptr;
 HandleList* network_blocks = nullptr;
 HandleList* network_connections = nullptr;
-
-// Records of the network lists are defined by the network subsystem; these
-// sizes are room enough for them.
-constexpr int32_t NETWORK_RECORD_SIZE = 64;
 
 void handle_lists_startup() {
     special_handles = handle_list_new(sizeof(SpecialHandle));

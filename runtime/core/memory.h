@@ -88,6 +88,9 @@ struct SpecialHandle {
     int32_t kind;  // 1 a stream (network connection), 2 a host
     void* target;
 };
+// The network subsystem defines the records of its two lists; they must
+// fit in this many bytes.
+constexpr int32_t NETWORK_RECORD_SIZE = 64;
 extern HandleList* special_handles;
 extern HandleList* network_blocks;       // owned memory blocks
 extern HandleList* network_connections;

@@ -15,7 +15,7 @@ namespace {
 constexpr size_t LOCK_STACK_START = 1000;
 
 // Blocks stay allocated for the life of the process: records never move.
-std::vector<LockRecord*> lock_blocks;
+std::vector<LockRecord*>& lock_blocks = *new std::vector<LockRecord*>;  // never destroyed
 LockRecord* lock_block = nullptr;
 int32_t lock_block_used = LOCK_BLOCK_RECORDS;
 LockRecord** lock_stack = nullptr;

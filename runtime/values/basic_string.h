@@ -5,6 +5,7 @@
 // argument is never changed. Results are new temporaries or arguments
 // returned as they are.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 struct BasicString {
@@ -65,11 +66,6 @@ int32_t string_cleanup(int32_t mark, int32_t pass_through);
 BasicString* string_assign(BasicString* destination, BasicString* source);
 BasicString* string_concat(BasicString* a, BasicString* b);
 
-// The end of a translated statement: free its temporaries, keep a value.
-inline int32_t end_statement(int32_t mark, int32_t pass_through = 0) {
-    return string_cleanup(mark, pass_through);
-}
-
 // The file subsystem detaches a freed string from its record buffer here.
 extern void (*string_field_detach_hook)(BasicString* s);
 
@@ -79,5 +75,9 @@ BasicString* basic_command();
 // A new temporary holding a copy of the bytes.
 BasicString* string_from_bytes(const void* bytes, int32_t length);
 
-// Puts the store back to its load-time state (tests; nothing is freed).
-void string_store_reset();
+// Puts the store back to its load-time state. Tests may shrink the main
+// pool and the lists to reach compaction and growth quickly.
+constexpr size_t STRING_MAIN_POOL_START = 1048576;
+constexpr int32_t STRING_LIST_START_LAST = 65535;
+void string_store_reset(size_t main_pool_size = STRING_MAIN_POOL_START,
+                        int32_t list_last = STRING_LIST_START_LAST);

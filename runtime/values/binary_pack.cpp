@@ -170,46 +170,37 @@ bool mbf_double_to_ieee(const uint8_t mbf[8], uint8_t ieee[8]) {
     return true;
 }
 
-BasicString* pack_single_mbf(float v) {
-    uint8_t ieee[4], mbf[4];
-    std::memcpy(ieee, &v, 4);
-    if (!ieee_single_to_mbf(ieee, mbf)) {
+namespace {
+
+using Conversion = bool (*)(const uint8_t*, uint8_t*);
+
+template <typename T, Conversion to_mbf>
+BasicString* pack_mbf(T v) {
+    uint8_t ieee[sizeof v], mbf[sizeof v];
+    std::memcpy(ieee, &v, sizeof v);
+    if (!to_mbf(ieee, mbf)) {
         raise_error(5);
         return string_new(0, 1);
     }
-    return pack(mbf, 4);
+    return pack(mbf, sizeof v);
 }
 
-BasicString* pack_double_mbf(double v) {
-    uint8_t ieee[8], mbf[8];
-    std::memcpy(ieee, &v, 8);
-    if (!ieee_double_to_mbf(ieee, mbf)) {
-        raise_error(5);
-        return string_new(0, 1);
-    }
-    return pack(mbf, 8);
-}
-
-float unpack_single_mbf(BasicString* s) {
-    uint8_t mbf[4], ieee[4];
-    if (!unpack(s, mbf, 4)) return 0;
-    if (!mbf_single_to_ieee(mbf, ieee)) {
+template <typename T, Conversion from_mbf>
+T unpack_mbf(BasicString* s) {
+    uint8_t mbf[sizeof(T)], ieee[sizeof(T)];
+    if (!unpack(s, mbf, sizeof(T))) return 0;
+    if (!from_mbf(mbf, ieee)) {
         raise_error(5);
         return 0;
     }
-    float v;
-    std::memcpy(&v, ieee, 4);
+    T v;
+    std::memcpy(&v, ieee, sizeof v);
     return v;
 }
 
-double unpack_double_mbf(BasicString* s) {
-    uint8_t mbf[8], ieee[8];
-    if (!unpack(s, mbf, 8)) return 0;
-    if (!mbf_double_to_ieee(mbf, ieee)) {
-        raise_error(5);
-        return 0;
-    }
-    double v;
-    std::memcpy(&v, ieee, 8);
-    return v;
-}
+}  // namespace
+
+BasicString* pack_single_mbf(float v) { return pack_mbf<float, ieee_single_to_mbf>(v); }
+BasicString* pack_double_mbf(double v) { return pack_mbf<double, ieee_double_to_mbf>(v); }
+float unpack_single_mbf(BasicString* s) { return unpack_mbf<float, mbf_single_to_ieee>(s); }
+double unpack_double_mbf(BasicString* s) { return unpack_mbf<double, mbf_double_to_ieee>(s); }

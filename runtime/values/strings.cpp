@@ -27,12 +27,10 @@ BasicString* command_line_string = nullptr;
 namespace {
 
 constexpr int32_t DESCRIPTOR_BLOCK = 65536;
-constexpr int32_t LIST_START_LAST = 65535;
-constexpr size_t MAIN_POOL_START = 1048576;
 constexpr uint32_t CONVENTIONAL_POOL_START = 256;
 
 // ---- Descriptor store: blocks that are never returned, plus a recycle stack.
-std::vector<BasicString*> descriptor_blocks;
+std::vector<BasicString*>& descriptor_blocks = *new std::vector<BasicString*>;  // never destroyed
 BasicString* descriptor_block = nullptr;
 int32_t descriptor_block_used = DESCRIPTOR_BLOCK;
 BasicString** recycled = nullptr;
@@ -444,13 +442,14 @@ BasicString* string_concat(BasicString* a, BasicString* b) {
         std::memcpy(r->chars + a->length, b->chars, b->length);
     }
     if (b->is_temporary) string_free(b);
-    if (a->is_temporary) string_free(a);
+    if (a->is_temporary && a != b) string_free(a);
     return r;
 }
 
 // ---------------------------------------------------------------- lifecycle
 
-void string_store_reset() {
+void string_store_reset(size_t main_pool_size, int32_t list_last) {
+    if (list_last < 1) list_last = 1;
     std::free(recycled);
     recycled_capacity = DESCRIPTOR_BLOCK;
     recycled = static_cast<BasicString**>(std::malloc(recycled_capacity * sizeof(BasicString*)));
@@ -462,14 +461,14 @@ void string_store_reset() {
     new_descriptor();  // the first block exists from the start
     descriptor_block_used = 0;
 
-    auto reset_list = [](BasicString**& list, int32_t& last) {
+    auto reset_list = [list_last](BasicString**& list, int32_t& last) {
         std::free(list);
-        last = LIST_START_LAST;
-        list = static_cast<BasicString**>(std::calloc(LIST_START_LAST + 1, sizeof(BasicString*)));
+        last = list_last;
+        list = static_cast<BasicString**>(std::calloc(list_last + 1, sizeof(BasicString*)));
     };
     std::free(main_string_pool.data);
-    main_string_pool.data = static_cast<uint8_t*>(std::malloc(MAIN_POOL_START));
-    main_string_pool.size = MAIN_POOL_START;
+    main_string_pool.data = static_cast<uint8_t*>(std::malloc(main_pool_size));
+    main_string_pool.size = main_pool_size;
     main_string_pool.used = 0;
     main_string_pool.list_count = 0;
     reset_list(main_string_pool.list, main_string_pool.list_last);

@@ -196,3 +196,31 @@ TEST_F(StringFunctions, LsetAndRsetKeepTheDestinationLength) {
     string_lset(v, literal("R"));
     EXPECT_EQ(text_of(v), "Q  ");
 }
+
+TEST_F(StringFunctions, ExtremeArgumentsStayInsideTheirStrings) {
+    constexpr int32_t lo = INT32_MIN, hi = INT32_MAX;
+    for (int32_t n : {lo, lo + 1, -1, 0, 1, 5, 6, hi - 1, hi}) {
+        SCOPED_TRACE(n);
+        for (bool temp : {false, true}) {
+            auto s = [&] { return temp ? temporary("HELLO") : variable("HELLO"); };
+            EXPECT_LE(string_left(s(), n)->length, 5);
+            EXPECT_LE(string_right(s(), n)->length, 5);
+            EXPECT_LE(string_mid(s(), n, n, 1)->length, 5);
+            EXPECT_LE(string_mid(s(), n, 0, 0)->length, 5);
+            EXPECT_LE(string_mid(s(), 2, n, 1)->length, 4);
+            EXPECT_GE(string_instr(n, s(), literal("L"), 1), 0);
+            BasicString* d = variable("WORLD");
+            string_mid_assign(d, n, n, s(), 1);
+            string_mid_assign(d, n, 0, s(), 0);
+            string_mid_assign(d, 3, n, s(), 1);
+            EXPECT_EQ(d->length, 5);
+            pending_error = 0;
+            string_asc_at(s(), n);
+            string_chr(n);
+            pending_error = 0;
+        }
+        string_cleanup(mark, 0);
+    }
+    EXPECT_EQ(string_space(lo)->length, 0);
+    EXPECT_EQ(string_fill(lo, hi)->length, 0);
+}

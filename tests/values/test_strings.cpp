@@ -130,3 +130,31 @@ TEST_F(Strings, NegativeLengthsBecomeEmpty) {
     EXPECT_EQ(string_literal(nullptr, 9)->length, 0);
     EXPECT_EQ(string_literal_z(nullptr)->length, 0);
 }
+
+TEST_F(Strings, ConventionalExhaustionIsCritical) {
+    // Pool full even after compaction.
+    EXPECT_CRITICAL(string_new_conventional(70000, 1), "Critical Error #13");
+    // A 4-byte descriptor that would land on string bytes.
+    int32_t room = static_cast<int32_t>(conventional_descriptor_stack - conventional_string_pool.used);
+    string_new_conventional(room - 2, 1);
+    EXPECT_CRITICAL(string_new_conventional(0, 0), "Critical Error #14");
+    EXPECT_CRITICAL(string_new_fixed(conventional_data_area() + 300, 1, 0), "Critical Error #15");
+}
+
+TEST_F(Strings, ConventionalCompactionMovesTextAndDescriptors) {
+    BasicString* keep = string_new_conventional(0, 0);
+    BasicString* gone = string_new_conventional(0, 0);
+    string_assign(gone, literal("GONE GONE GONE"));
+    string_assign(keep, literal("KEEP"));
+    string_free(gone);
+    // Fill the rest; the next request compacts and packs "KEEP" lower.
+    uint8_t* before = keep->chars;
+    int32_t room = static_cast<int32_t>(conventional_descriptor_stack - conventional_string_pool.used);
+    string_new_conventional(room, 1);
+    string_cleanup(mark, 0);
+    string_new_conventional(8, 1);
+    EXPECT_LT(keep->chars, before);
+    EXPECT_EQ(text_of(keep), "KEEP");
+    const uint8_t* d = keep->conventional_descriptor;
+    EXPECT_EQ(conventional_data_area() + (d[2] | d[3] << 8), keep->chars);
+}
