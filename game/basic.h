@@ -7,15 +7,14 @@
 #include "runtime/core/errors.h"
 #include "runtime/core/state.h"
 #include "runtime/values/basic_string.h"
+#include "runtime/values/statement_tail.h"
 
 namespace basic {
 
 // The end of a statement: temporaries down to the mark go, and the hook
 // runs when something is pending. True when the statement must run again.
 inline bool statement_end(uint32_t line, int32_t mark) {
-    string_cleanup(mark, 0);
-    if (!check_pending.load(std::memory_order_relaxed)) return false;
-    statement_hook(line);
+    statement_tail(mark, line);
     return retry_statement.load(std::memory_order_relaxed) == 1;
 }
 
