@@ -20,15 +20,14 @@
 #include "runtime/screen/palette.h"
 #include "runtime/screen/text.h"
 #include "runtime/values/basic_string.h"
+#include "runtime/values/statement_tail.h"
 #include "runtime/window/frame.h"
 #include "runtime/window/input.h"
 
 namespace {
 
 void statement_end(uint32_t line) {
-    int32_t mark = string_mark();
-    end_statement(mark);
-    if (check_pending.load()) statement_hook(line);
+    statement_tail(string_mark(), line);
 }
 
 void print(const std::string& text, int32_t newline) {
