@@ -1,7 +1,11 @@
 // The font tables, the glyph copies, draw_glyph and the code page table.
 #include "runtime/screen/font.h"
 
+#include <algorithm>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "runtime/core/errors.h"
 #include "runtime/core/state.h"
@@ -68,10 +72,33 @@ static void expand_glyphs(const uint8_t* rows, uint8_t* pixels, size_t row_count
         for (int bit = 0; bit < 8; ++bit) pixels[r * 8 + bit] = (rows[r] << bit & 0x80) ? 255 : 0;
 }
 
+// The glyph copies packed again to one byte per row, and each such byte's
+// eight pixel masks: the run drawer's working set then fits in a few KiB.
+static uint8_t packed_8x8[256 * 8];
+static uint8_t packed_8x16[256 * 16];
+static uint64_t row_masks[256];
+
+static void pack_glyphs(const uint8_t* pixels, uint8_t* rows, size_t row_count) {
+    for (size_t r = 0; r < row_count; ++r) {
+        uint8_t bits = 0;
+        for (int bit = 0; bit < 8; ++bit)
+            if (pixels[r * 8 + bit]) bits |= uint8_t(0x80 >> bit);
+        rows[r] = bits;
+    }
+}
+
 void glyphs_startup() {
     expand_glyphs(GLYPH_ROWS_8X8, GLYPHS_8X8, 256 * 8);
     expand_glyphs(GLYPH_ROWS_8X16, GLYPHS_8X16, 256 * 16);
+    pack_glyphs(GLYPHS_8X8, packed_8x8, 256 * 8);
+    pack_glyphs(GLYPHS_8X16, packed_8x16, 256 * 16);
+    for (uint32_t bits = 0; bits < 256; ++bits) {
+        uint8_t mask[8];
+        for (int bit = 0; bit < 8; ++bit) mask[bit] = (bits << bit & 0x80) ? 255 : 0;
+        std::memcpy(&row_masks[bits], mask, 8);
+    }
 }
+
 
 bool font_is_valid(int32_t font) {
     if (font == 8 || font == 9 || font == 14 || font == 15 || font == 16 || font == 17) return true;
@@ -114,10 +141,64 @@ static void glyph_fill_rows(uint8_t* origin, size_t pitch, const uint8_t* glyph,
     }
 }
 
+// The packed rows of the glyph that glyph_of gives.
+static const uint8_t* packed_rows_of(int32_t font, uint32_t code) {
+    const uint8_t* glyph = glyph_of(font, code);
+    if (font == 8 || font == 9) return packed_8x8 + (glyph - GLYPHS_8X8) / 8;
+    return packed_8x16 + (glyph - GLYPHS_8X16) / 8;
+}
+
+bool can_draw_glyph_run() {
+    const ImageRecord* w = write_image;
+    return !w->is_text && w->bytes_per_pixel == 1 && w->print_mode == 3 && w->font < 32 &&
+           font_width[w->font] == 8;
+}
+
+void draw_glyph_run(const uint8_t* codes, int32_t count) {
+    ImageRecord* w = write_image;
+    int32_t fh = font_height[w->font];
+    int32_t x0 = (w->cursor_column - 1) * 8, y0 = (w->cursor_row - 1) * fh;
+    if (x0 < 0 || y0 < 0 || x0 + 8 * count > w->width || y0 + fh > w->height) return;
+    uint8_t f = uint8_t(w->foreground & w->colour_mask), b = uint8_t(w->background & w->colour_mask);
+    const uint64_t fw = 0x0101010101010101ull * f, bw = 0x0101010101010101ull * b;
+    // Row by row across the whole run, so the page is written in order. The
+    // glyph rows are gathered first: stores through the page's bytes could
+    // alias anything read inside the loop.
+    for (int32_t first = 0; first < count; first += 128) {
+        int32_t n = std::min(count - first, 128);
+        const uint8_t* rows[128];
+        for (int32_t k = 0; k < n; ++k) rows[k] = packed_rows_of(w->font, codes[first + k]);
+        uint8_t* origin = w->pixels + size_t(y0) * w->width + x0 + 8 * first;
+        size_t pitch = w->width;
+        for (int32_t r = 0; r < fh; ++r) {
+            uint8_t* out = origin + r * pitch;
+            int32_t k = 0;
+#ifdef __SSE2__
+            const __m128i fv = _mm_set1_epi64x(int64_t(fw)), bv = _mm_set1_epi64x(int64_t(bw));
+            for (; k + 1 < n; k += 2) {
+                __m128i mask = _mm_set_epi64x(int64_t(row_masks[rows[k + 1][r]]),
+                                              int64_t(row_masks[rows[k][r]]));
+                __m128i row = _mm_or_si128(_mm_and_si128(mask, fv), _mm_andnot_si128(mask, bv));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * k), row);
+            }
+#endif
+            for (; k < n; ++k) {
+                uint64_t mask = row_masks[rows[k][r]];
+                uint64_t row = (fw & mask) | (bw & ~mask);
+                std::memcpy(out + 8 * k, &row, 8);
+            }
+        }
+    }
+}
+
 void draw_glyph(uint32_t code) {
     ImageRecord* w = write_image;
     uint32_t f = w->foreground, b = w->background;
     if (w->is_text) {
+        // The cursor rules keep the cursor on the page; this only guards.
+        if (w->cursor_row < 1 || w->cursor_row > w->height || w->cursor_column < 1 ||
+            w->cursor_column > w->width)
+            return;
         uint8_t* cell = w->pixels + 2 * (size_t(w->cursor_row - 1) * w->width + (w->cursor_column - 1));
         cell[0] = uint8_t(code);
         cell[1] = uint8_t((((f & 16) + 2 * b) * 8) + (f & 15));
@@ -131,6 +212,7 @@ void draw_glyph(uint32_t code) {
     if (w->print_mode < 1 || w->print_mode > 3) return;
     const uint8_t* glyph = glyph_of(w->font, code);
     int32_t scale = fw / 8 > 1 ? 2 : 1;
+    if (x0 < 0 || y0 < 0 || x0 + 8 * scale > w->width || y0 + fh > w->height) return;
     if (w->bytes_per_pixel == 1) {
         uint8_t fb = uint8_t(f & w->colour_mask), bb = uint8_t(b & w->colour_mask);
         uint8_t* origin = w->pixels + size_t(y0) * w->width + x0;

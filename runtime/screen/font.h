@@ -33,6 +33,11 @@ bool font_is_valid(int32_t font);
 const uint8_t* glyph_of(int32_t font, uint32_t code);
 
 void draw_glyph(uint32_t code);
+// Several glyphs side by side at the cursor, drawn exactly as draw_glyph
+// would one after another, when can_draw_glyph_run() allows it (an 8-pixel
+// font filling the background in a one-byte image). The cursor stays.
+bool can_draw_glyph_run();
+void draw_glyph_run(const uint8_t* codes, int32_t count);
 int32_t text_pixel_width(const BasicString* text, int32_t image, int32_t given);
 void set_font(int32_t font, int32_t image, int32_t given);
 int32_t font_width_of(int32_t font, int32_t given);

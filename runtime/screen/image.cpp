@@ -197,7 +197,9 @@ static void apply_mode_defaults(ImageRecord* image) {
 }
 
 int32_t init_image_record(uint8_t* pixels, int32_t width, int32_t height, int32_t mode) {
-    if (width < 1 || height < 1) return 0;
+    // The record keeps sizes in 16 bits; anything larger could not be
+    // described by it.
+    if (width < 1 || height < 1 || width > 65535 || height > 65535) return 0;
     int32_t index = new_image_record();
     if (!index) return 0;
     ImageRecord* image = image_at(index);

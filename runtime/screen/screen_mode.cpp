@@ -1,6 +1,5 @@
 // SCREEN, PCOPY and the default screen.
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
 
 #include "runtime/core/errors.h"
@@ -87,12 +86,6 @@ int32_t make_text_pages(const TextGeometry& g) {
         apply_font(g.font, image);
         image->image_flags |= DISPLAY_PAGE;
         set_page_entry(page, index);
-        if (page > 0) {
-            // Pages share page 0's palette, as in every other mode.
-            if (image->image_flags & OWNS_PALETTE) std::free(image->palette);
-            image->image_flags &= ~OWNS_PALETTE;
-            image->palette = image_at(page_image_index(0))->palette;
-        }
     }
     for (size_t i = 0; i < 65536; i += 2) {
         video[i] = 32;

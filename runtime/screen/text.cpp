@@ -154,7 +154,22 @@ void print_text(const uint8_t* bytes, size_t length, int32_t newline) {
     }
     bool wrapped = false;
     bool controls_act = !control_codes_off && !drawing_soft_keys;
+    bool runs = can_draw_glyph_run();
     for (size_t i = 0; i < length; ++i) {
+        if (runs) {
+            // Printable characters short of the last column need no edge
+            // rule: draw them in one pass.
+            size_t n = 0, room = size_t(std::max(columns_of(w) - w->cursor_column, 0));
+            while (n < room && i + n < length && !(controls_act && is_acting_control(bytes[i + n])))
+                ++n;
+            if (n > 1) {
+                draw_glyph_run(bytes + i, int32_t(n));
+                w->cursor_column = int16_t(w->cursor_column + n);
+                wrapped = false;
+                i += n - 1;
+                continue;
+            }
+        }
         uint8_t c = bytes[i];
         bool last = i + 1 == length;
         if (controls_act && c == 9) {

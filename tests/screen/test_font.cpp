@@ -185,3 +185,26 @@ TEST_F(Fonts, CodePageTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// A printed run must match the glyphs one by one, in every built-in font.
+TEST(GlyphRuns, PrintedTextMatchesEachGlyph) {
+    for (int32_t mode : {9, 12, 13, 1}) {
+        fresh_screen(mode);
+        write_image->foreground = 3;
+        const std::string text = "Ab\xdc\xdb";
+        print(text, 0);
+        const ImageRecord* w = write_image;
+        int32_t fh = font_height[w->font];
+        for (size_t k = 0; k < text.size(); ++k) {
+            const uint8_t* g = glyph_of(w->font, uint8_t(text[k]));
+            for (int32_t y = 0; y < fh; ++y)
+                for (int32_t x = 0; x < 8; ++x)
+                    ASSERT_EQ(w->pixels[y * w->width + k * 8 + x], g[y * 8 + x] ? 3 : 0)
+                        << "mode " << mode << " char " << k << " at " << x << "," << y;
+        }
+    }
+}
+
+}  // namespace

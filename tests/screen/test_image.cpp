@@ -19,7 +19,7 @@ TEST_F(Images, StartUpScreenIsEightTextPagesInVideoMemory) {
     for (int32_t p = 0; p < 8; ++p) {
         EXPECT_EQ(page(p)->pixels, ConventionalMemory + TEXT_VIDEO_MEMORY + p * 4096) << p;
         EXPECT_TRUE(page(p)->image_flags & DISPLAY_PAGE);
-        EXPECT_EQ(page(p)->palette, first->palette);
+        EXPECT_TRUE(page(p)->image_flags & OWNS_PALETTE);  // text pages keep their own
     }
     EXPECT_EQ(first->pixels[0], 32);
     EXPECT_EQ(first->pixels[1], 7);
@@ -263,6 +263,20 @@ TEST_F(Images, PendingErrorMakesScreenDoNothing) {
     ImageRecord* before = page(0);
     set_screen_mode(12, 0, 0, 0, 0, 1);
     EXPECT_EQ(page(0), before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Images, VisualPageAloneChangesOnlyTheDisplay) {
+    set_screen_mode(12, 0, 0, 0, 0, 1);
+    set_screen_mode(0, 0, 0, 1, 0, 8);
+    EXPECT_EQ(display_image.load(), image_at(page_image_index(1)));
+    EXPECT_EQ(write_image, image_at(page_image_index(0)));
+    EXPECT_EQ(display_cache_valid.load(), 0);
+    set_screen_mode(0, 0, 0, -2, 0, 8);
+    EXPECT_EQ(error(), 5);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "fixture.h"
 
 namespace {
@@ -195,5 +197,43 @@ TEST_F(Palettes, VgaColourRegistersRoundTrip) {
     EXPECT_EQ(vga_colour_port_in(), 32);
     EXPECT_EQ(vga_colour_port_in(), 0);
 }
+
+}  // namespace
+
+namespace {
+
+struct PaletteCase {
+    int32_t mode;
+    int64_t attribute, colour;
+    int32_t error;
+    int32_t entry;
+    uint32_t value;
+};
+
+class PaletteByMode : public Screen, public ::testing::WithParamInterface<PaletteCase> {};
+
+TEST_P(PaletteByMode, SetsTheEntryOrRefuses) {
+    const PaletteCase& c = GetParam();
+    fresh_screen(c.mode);
+    uint32_t before[256];
+    std::copy(write_image->palette, write_image->palette + 256, before);
+    set_palette(c.attribute, c.colour, 1);
+    EXPECT_EQ(error(), c.error);
+    for (int32_t i = 0; i < 256; ++i)
+        EXPECT_EQ(write_image->palette[i], i == c.entry && !c.error ? c.value : before[i]) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screen, PaletteByMode,
+    ::testing::Values(PaletteCase{12, 15, 0x3F3F3F, 0, 15, 0x00FFFFFF},
+                      PaletteCase{12, 3, 0x400000, 5, -1, 0}, PaletteCase{11, 2, 0, 5, -1, 0},
+                      PaletteCase{11, 1, 0x00003F, 0, 1, 0x00FF0000},
+                      PaletteCase{13, 255, 0x010203, 0, 255, 0x000C0804},
+                      PaletteCase{10, 3, 8, 0, 7, 8}, PaletteCase{10, 4, 0, 5, -1, 0},
+                      PaletteCase{10, 0, 9, 5, -1, 0}, PaletteCase{9, 2, 63, 0, 2, 0xFFFFFFFF},
+                      PaletteCase{9, 16, 0, 5, -1, 0}, PaletteCase{0, 1, 64, 5, -1, 0},
+                      PaletteCase{8, 0, 12, 0, 0, 0xFFFF5555}, PaletteCase{8, 0, 16, 5, -1, 0},
+                      PaletteCase{2, 2, 1, 5, -1, 0}, PaletteCase{1, 3, 15, 0, 3, 0xFFFFFFFF},
+                      PaletteCase{12, 257, 63, 0, 1, 0x00FF0000}));
 
 }  // namespace
