@@ -3,9 +3,12 @@
 #include "runtime/values/using_engine.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <type_traits>
 
 // ---- digit strings ----
 
@@ -18,13 +21,75 @@ void digits_of_magnitude(uint64_t magnitude, DigitString& out) {
     out.exponent = 0;
 }
 
-// Splits "d.ddd...e+xx" (USING_DIGITS digits) into the digit string.
+// Decimal digits of a 128-bit integer, most significant first.
+int32_t write_decimal(unsigned __int128 value, char* out) {
+    if (value <= UINT64_MAX)
+        return static_cast<int32_t>(std::to_chars(out, out + 20, static_cast<uint64_t>(value)).ptr - out);
+    constexpr uint64_t CHUNK = 10000000000000000000ull;  // 10^19
+    uint64_t chunks[3];
+    int n = 0;
+    do {
+        chunks[n++] = static_cast<uint64_t>(value % CHUNK);
+        value /= CHUNK;
+    } while (value != 0);
+    char* p = std::to_chars(out, out + 20, chunks[--n]).ptr;
+    while (n > 0) {
+        uint64_t chunk = chunks[--n];
+        for (int i = 18; i >= 0; --i, chunk /= 10) p[i] = static_cast<char>('0' + chunk % 10);
+        p += 19;
+    }
+    return static_cast<int32_t>(p - out);
+}
+
+// The exact digits of magnitude = M x 2^scale where they fit 128 bits: an
+// integer, or M x 5^k / 10^k for a short binary fraction. That covers the
+// values programs usually format and costs far less than the general path.
 template <typename Float>
-bool digits_of_float(Float value, DigitString& out) {
-    if (!std::isfinite(value)) return false;
+bool exact_digits(Float magnitude, DigitString& out) {
+    if (magnitude == 0) {
+        digits_of_magnitude(0, out);
+        return true;
+    }
+    uint64_t mantissa;
+    int scale;  // magnitude = mantissa x 2^scale
+    if constexpr (std::is_same_v<Float, double>) {
+        auto bits = std::bit_cast<uint64_t>(magnitude);
+        auto biased = static_cast<int>(bits >> 52);
+        mantissa = bits & ((uint64_t{1} << 52) - 1);
+        if (biased != 0) mantissa |= uint64_t{1} << 52;
+        scale = (biased != 0 ? biased : 1) - 1075;
+    } else {
+        int binary_exponent;
+        Float fraction = std::frexp(magnitude, &binary_exponent);
+        constexpr int bits = std::numeric_limits<Float>::digits;
+        mantissa = static_cast<uint64_t>(std::ldexp(fraction, bits));
+        scale = binary_exponent - bits;
+    }
+    if (mantissa == 0) return false;  // not a number the hardware can hold
+    int zeros = std::countr_zero(mantissa);
+    mantissa >>= zeros;
+    scale += zeros;
+    unsigned __int128 value = mantissa;
+    if (scale >= 0) {
+        if (std::bit_width(mantissa) + scale > 127) return false;
+        value <<= scale;
+    } else {
+        int k = -scale;
+        // 5^k needs 2.33k bits.
+        if (std::bit_width(mantissa) + (k * 233 + 99) / 100 > 127) return false;
+        for (int i = 0; i < k; ++i) value *= 5;
+    }
+    out.start = 1;
+    out.count = write_decimal(value, out.digits + 1);
+    out.exponent = scale < 0 ? scale : 0;
+    return true;
+}
+
+// Otherwise USING_DIGITS significant digits, rounded by the conversion.
+template <typename Float>
+void rounded_digits(Float magnitude, DigitString& out) {
     char text[USING_DIGITS + 16];
-    auto r = std::to_chars(text, text + sizeof text, std::fabs(value),
-                           std::chars_format::scientific, USING_DIGITS - 1);
+    auto r = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, USING_DIGITS - 1);
     out.start = 1;
     out.count = USING_DIGITS;
     out.digits[1] = text[0];
@@ -34,6 +99,13 @@ bool digits_of_float(Float value, DigitString& out) {
     int32_t exponent = 0;
     for (; p < r.ptr; ++p) exponent = exponent * 10 + (*p - '0');
     out.exponent = (minus ? -exponent : exponent) - (USING_DIGITS - 1);
+}
+
+template <typename Float>
+bool digits_of_float(Float value, DigitString& out) {
+    if (!std::isfinite(value)) return false;
+    Float magnitude = std::fabs(value);
+    if (!exact_digits(magnitude, out)) rounded_digits(magnitude, out);
     // A zero of either sign places as zero: a field never shows "-0".
     out.negative = value < 0;
     return true;
@@ -274,7 +346,12 @@ void round_up_after(DigitString& d, int64_t shown) {
 }
 
 void lay_out_number(const Field& field, const DigitString& number, char letter, std::string& out) {
-    DigitString d = number;
+    // Only the digits in use are copied: the rounding step changes them.
+    DigitString d;
+    d.count = number.count;
+    d.exponent = number.exponent;
+    d.negative = number.negative;
+    std::memcpy(d.digits + d.start, number.digits + number.start, static_cast<size_t>(number.count));
     size_t mark = out.size();
     for (bool rounded = false;; rounded = true) {
         int64_t shown = field.exponent_digits ? lay_out_exponent(field, d, letter, out)

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-// Significant digits the floating-point sources provide.
+// Significant digits the floating-point sources provide at most.
 constexpr int32_t USING_DIGITS = 256;
 
 // A number as the engine places it: 0.d1d2...dn x 10^(exponent + count).

@@ -11,22 +11,15 @@
 
 namespace {
 
-std::string single_str(float v) {
+template <typename Value>
+std::string text_by(int32_t (*format)(Value, char*), Value v) {
     char out[NUMBER_TEXT_MAX];
-    return {out, static_cast<size_t>(single_text(v, out))};
+    return {out, static_cast<size_t>(format(v, out))};
 }
-std::string double_str(double v) {
-    char out[NUMBER_TEXT_MAX];
-    return {out, static_cast<size_t>(double_text(v, out))};
-}
-std::string integer_str(int64_t v) {
-    char out[NUMBER_TEXT_MAX];
-    return {out, static_cast<size_t>(integer_text(v, out))};
-}
-std::string unsigned_str(uint64_t v) {
-    char out[NUMBER_TEXT_MAX];
-    return {out, static_cast<size_t>(unsigned_text(v, out))};
-}
+std::string single_str(float v) { return text_by(single_text, v); }
+std::string double_str(double v) { return text_by(double_text, v); }
+std::string integer_str(int64_t v) { return text_by(integer_text, v); }
+std::string unsigned_str(uint64_t v) { return text_by(unsigned_text, v); }
 long double val(std::string_view text, bool* overflow = nullptr) {
     bool ignored;
     return scan_number_text(reinterpret_cast<const uint8_t*>(text.data()), text.size(),

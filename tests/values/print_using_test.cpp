@@ -2,7 +2,12 @@
 // restarts and errors.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "runtime/values/using_engine.h"
@@ -172,6 +177,80 @@ TEST(PrintUsing, NonFiniteValuesHaveNoDigits) {
     EXPECT_FALSE(digits_of_double(1.0 / 0.0, d));
     EXPECT_FALSE(digits_of_extended(__builtin_nanl(""), d));
     EXPECT_TRUE(digits_of_extended(1e4000L, d));
+}
+
+}  // namespace
+
+namespace {
+
+// The engines keep no state of their own: threads placing different values
+// at once each get their own text.
+TEST(PrintUsing, ThreadsDoNotShareState) {
+    auto work = [](int seed, bool* same) {
+        for (int i = 0; i < 2000 && *same; ++i) {
+            int minutes = (seed * 7 + i) % 10;
+            Placed r = print_using(" ###:##.###", {num(minutes), sng(seed + 0.25)});
+            std::string expected = "   " + std::to_string(minutes) + ":" + (seed < 10 ? " " : "") +
+                                   std::to_string(seed) + ".250";
+            *same = r.text == expected;
+        }
+    };
+    bool same[4] = {true, true, true, true};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) threads.emplace_back(work, t * 13 + 1, &same[t]);
+    for (auto& t : threads) t.join();
+    for (bool s : same) EXPECT_TRUE(s);
+}
+
+}  // namespace
+
+namespace {
+
+// Digits and places before the point, trailing zeros dropped: two digit
+// strings of the same value compare equal.
+std::pair<std::string, int64_t> normalised(const DigitString& d) {
+    std::string digits(d.digits + d.start, static_cast<size_t>(d.count));
+    digits.erase(digits.find_last_not_of('0') + 1);
+    return {digits, int64_t{d.exponent} + d.count};
+}
+
+// 256 significant digits straight from the conversion: the exact value for
+// every number whose expansion is that short.
+template <typename Float>
+std::pair<std::string, int64_t> reference(Float value) {
+    char text[300];
+    auto r = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific, 255);
+    std::string digits = std::string(1, text[0]) + std::string(text + 2, 255);
+    digits.erase(digits.find_last_not_of('0') + 1);
+    return {digits, std::atoll(std::string(text + 258, r.ptr).c_str()) + 1};
+}
+
+TEST(DigitStrings, ShortExpansionsMatchTheConversion) {
+    std::mt19937_64 random(99);
+    for (int i = 0; i < 20000; ++i) {
+        uint64_t bits = random();
+        double scale = std::ldexp(1.0, static_cast<int>(random() % 140) - 70);
+        const double values[] = {std::bit_cast<double>(bits), static_cast<double>(std::bit_cast<float>(uint32_t(bits))),
+                                 static_cast<double>(bits % 100000) / 64 * scale, static_cast<double>(bits % 1000) / 1000};
+        for (double v : values) {
+            if (!std::isfinite(v) || v == 0) continue;
+            DigitString d;
+            ASSERT_TRUE(digits_of_double(v, d));
+            auto expected = reference(v);
+            if (expected.first.size() < 255) {
+                ASSERT_EQ(normalised(d), expected) << v;
+            }
+            long double x = v * 1.5L;
+            ASSERT_TRUE(digits_of_extended(x, d));
+            expected = reference(x);
+            if (expected.first.size() < 255) {
+                ASSERT_EQ(normalised(d), expected) << v;
+            }
+        }
+    }
+    DigitString d;
+    digits_of_double(0.0, d);
+    EXPECT_EQ(normalised(d), (std::pair<std::string, int64_t>{"", 1}));
 }
 
 }  // namespace
