@@ -205,12 +205,9 @@ void print_countdown(uint32_t line, float minutes, float seconds) {
         BasicString* output = string_new(0, 0);
         BasicString* format = string_new(0, 0);
         string_assign(format, literal(" ###:##.###"));
-        int32_t position = 0;
-        if (!pending_error.load()) position = format_using_single(format, minutes, position, output);
-        if (!pending_error.load()) position = format_using_single(format, seconds, position, output);
-        int32_t code = pending_error.exchange(0);
-        print_string(output, code ? 0 : 1);
-        if (code) raise_error(code);
+        int32_t position = format_using_single(format, minutes, 0, output);
+        format_using_single(format, seconds, position, output);
+        print_using_line(output);
         string_free(format);
         string_free(output);
     });
