@@ -40,7 +40,10 @@ int frame_width = 640, frame_height = 400;
 double frame_aspect = 1.6;
 double given_aspect = 1.6;
 bool resize_pending = true;
-bool forced_redraw = false;
+// Redraws owed whatever the frames do. A reshape owes two: a software GL
+// learns the drawable's new size only at the swap after it, so the first
+// picture drawn after a resize can land in a buffer of the old size.
+int forced_redraw = 0;
 std::atomic<int32_t> auto_fit{1};
 std::atomic<int32_t> resize_mode{0};
 std::atomic<int32_t> full_screen_request{-1};
@@ -72,7 +75,7 @@ void on_window_event(WindowEventKind kind) {
         case WindowEventKind::break_up: key_up(KEY_BREAK); break;
         case WindowEventKind::exposed:
             // Nothing keeps the picture of a covered window: draw it again.
-            forced_redraw = true;
+            forced_redraw = 1;
             glutPostRedisplay();
             break;
     }
@@ -237,7 +240,7 @@ void on_display() {
     if (!newest) return;
     FrameSlot& frame = frame_ring[newest];
     if (frame.shown.load() && full_screen_request.load() < 0 && !forced_redraw) return;
-    forced_redraw = false;
+    if (forced_redraw) --forced_redraw;
     if (full_screen.load() == 0 && full_screen_request.load() < 0 && fit_window(frame)) return;
     if (switch_full_screen()) return;
     frame.shown = 1;
@@ -287,7 +290,7 @@ void on_reshape(int width, int height) {
     window_width = width;
     window_height = height;
     resize_pending = false;
-    forced_redraw = true;
+    forced_redraw = 2;
 }
 
 void queue_mouse(int x, int y, int32_t buttons, int16_t wheel) {
