@@ -6,14 +6,8 @@
 # Usage: tools/game_figures.sh [BUILD_DIR] [SECONDS]
 set -euo pipefail
 build=${1:-build} seconds=${2:-10}
-fdfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$fdfile")"
-rm -f "$fdfile"
-pids=()
-trap 'kill -9 "${pids[@]}" $xvfb 2>/dev/null; wait 2>/dev/null' EXIT
+source "$(dirname "$0")/../tests/e2e/xvfb.sh"
+xvfb_start
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 cpu() {  # pid label
@@ -22,21 +16,16 @@ cpu() {  # pid label
     awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v s="$seconds" -v l="$2" \
         'BEGIN { printf "%-28s %6.2f %% of one core\n", l, 100 * t / hz / s }'
 }
-window_of() {
-    for _ in $(seq 100); do
-        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1) && [ -n "$id" ] && { echo "$id"; return; }
-        sleep 0.1
-    done
-    return 1
-}
 
-"$build/bare_present" & pids+=($!); bare=$!
+"$build/bare_present" &
+APP_PID=$!
 sleep 2
-cpu "$bare" "bare freeglut, 30 fps"
-kill -9 "$bare"
+cpu "$APP_PID" "bare freeglut, 30 fps"
+kill -9 "$APP_PID"; wait "$APP_PID" 2>/dev/null || true
 
-"$build/feastmoor" & pids+=($!); game=$!
-id=$(window_of Untitled)
+"$build/feastmoor" &
+APP_PID=$!; game=$APP_PID
+id=$(wait_window Untitled 10)
 xdotool windowmove "$id" 0 0; xdotool windowfocus "$id"
 sleep 2
 cpu "$game" "game, introduction"

@@ -10,15 +10,11 @@ while getopts "s:w:" opt; do
 done
 shift $((OPTIND - 1))
 
-fdfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$fdfile")"
-rm -f "$fdfile"
+source "$(dirname "$0")/../tests/e2e/xvfb.sh"
+xvfb_start
 "$@" &
-app=$!
-trap 'kill -9 $app $xvfb 2>/dev/null; wait 2>/dev/null' EXIT
+APP_PID=$!
+app=$APP_PID
 
 ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
 sleep "$settle"
