@@ -26,11 +26,28 @@ game_wait() {
 
 game_key() { xdotool key --delay 40 "$@"; }
 
-# Types a command and Enter, then waits for the next prompt.
-game_command() {
+# True when the command reader runs with nothing typed: the prompt row is
+# ">" alone and the countdown stands on row 2. Keys typed before the reader
+# starts are drained by it, so a command waits for this.
+game_reading() {
+    game_text | awk 'NR == 2 && /[0-9]:[0-9 ][0-9]\.[0-9][0-9][0-9]/ { clock = 1 }
+                     /^> *$/ || /^>$/ { prompt = 1 }
+                     END { exit !(clock && prompt) }'
+}
+
+# Types a command and Enter (for the commands that end the game).
+game_send() {
     xdotool type --delay 60 "$1"
     game_key Return
-    sleep 0.3
+}
+
+# Types a command and Enter, then waits until the next command can be typed.
+game_command() {
+    game_send "$1"
+    sleep 0.1
+    for _ in $(seq 100); do game_reading && return 0; sleep 0.1; done
+    echo "--- window:" >&2; game_text >&2
+    fail "the game did not come back to its prompt after '$1'"
 }
 
 # Plays an ending's last key and checks that the process ends with 0.

@@ -22,7 +22,7 @@ route n e "take turkey leg"
 game_wait "The turkey looks good enough to eat"
 route w n n n n e n n
 game_wait "Grubov stands in front of your bed"
-game_command "use turkey leg"
+game_send "use turkey leg"
 game_wait "It is over, once again."
 [ "$(game_row 7)" = "but the floor is empty. Grubov has escaped!" ] || fail "turkey leg ending: $(game_text)"
 game_expect_end
@@ -31,7 +31,7 @@ game_expect_end
 start_playing
 route n e n "take knife" s n n n e n n
 game_wait "Grubov stands in front of your bed"
-game_command "use knife"
+game_send "use knife"
 game_wait "You charge at Grubov"
 [ "$(game_row 8)" = "Grubov will be back." ] || fail "knife ending: $(game_text)"
 game_expect_end
@@ -40,7 +40,7 @@ game_expect_end
 start_playing
 route n e n "take knife" s s s
 game_wait "You stand in the entranceway"
-game_command "carve turkey"
+game_send "carve turkey"
 game_wait "Before anyone could sit down"
 [ "$(game_row 5)" = "before you go to sleep tonight." ] || fail "carve ending: $(game_text)"
 game_expect_end

@@ -143,19 +143,34 @@ int prompt_row() {
     return 0;
 }
 
+// The command reader runs with nothing typed yet: the countdown is on row 2
+// (the screen before the reader's first pass has none) and the prompt row
+// holds the prompt alone. Keys sent earlier would be drained by the reader.
+bool reading() {
+    auto lines = rows();
+    int row = prompt_row();
+    return row && lines[1][35] == ':' && lines[row - 1].find_first_not_of(' ', 1) == std::string::npos;
+}
+
 void skip_introduction() {
     GAME_CHECK(wait_for_line("What could possibly go wrong?"));
     press('x');
-    GAME_CHECK(wait_for_line("If you are stuck just type HELP."));
-    GAME_CHECK(wait_for_line("> "));
-    settle();
+    for (int i = 0; i < 1000 && !reading(); ++i) pause_ms(10);
+    GAME_CHECK(reading());
 }
 
 void command(const std::string& text) {
+    clear_printed();
     type(text);
     enter();
-    settle(6);
-    GAME_CHECK(wait_for_line("> "));
+    // Wait for the room screen to be drawn again, then for the reader.
+    for (int i = 0; i < 1000; ++i) {
+        bool redrawn = false;
+        for (const auto& p : printed()) redrawn |= p.text == "If you are stuck just type HELP.";
+        if (redrawn && reading()) return;
+        pause_ms(10);
+    }
+    GAME_CHECK(!"the game came back to its prompt");
 }
 
 namespace {
