@@ -55,10 +55,12 @@ const std::map<Bitmap, char>& glyph_map() {
     return map;
 }
 
-const ImageRecord* page0() {
-    int32_t index = page_image_index(0);
-    return index ? image_at(index) : nullptr;
-}
+// Page 0's record, looked up once the game has set its screen mode (its
+// introduction is printed): from then on the record and its pixels stay
+// where they are, while the page table itself may still change.
+std::atomic<const ImageRecord*> visible_page{nullptr};
+
+const ImageRecord* page0() { return visible_page.load(); }
 
 }  // namespace
 
@@ -152,8 +154,21 @@ bool reading() {
     return row && lines[1][35] == ':' && lines[row - 1].find_first_not_of(' ', 1) == std::string::npos;
 }
 
+void wait_for_introduction() {
+    for (int i = 0; i < 1000; ++i) {
+        bool shown = false;
+        for (const auto& p : printed()) shown |= p.text == "What could possibly go wrong?";
+        if (shown) {
+            visible_page = image_at(page_image_index(0));
+            return;
+        }
+        pause_ms(10);
+    }
+    GAME_CHECK(!"the introduction was printed");
+}
+
 void skip_introduction() {
-    GAME_CHECK(wait_for_line("What could possibly go wrong?"));
+    wait_for_introduction();
     press('x');
     for (int i = 0; i < 1000 && !reading(); ++i) pause_ms(10);
     GAME_CHECK(reading());

@@ -49,6 +49,8 @@ void settle(int passes = 4);
 // The room screen's prompt row (0 when no prompt is shown).
 int prompt_row();
 
+// Waits until the introduction is printed; the page can be read from then.
+void wait_for_introduction();
 // Gets past the introduction: one key, then the first room screen.
 void skip_introduction();
 // Types a command and Enter, then waits for the next prompt.
