@@ -53,6 +53,32 @@ void BM_BuildFrame256ColourPage(benchmark::State& state) { palette_page(state, 8
 BENCHMARK(BM_BuildFrame16ColourPage);
 BENCHMARK(BM_BuildFrame256ColourPage);
 
+// The worst case: a palette change every frame, so every pixel is
+// converted again.
+void whole_page(benchmark::State& state, int32_t bits) {
+    frame_ring_reset();
+    std::vector<uint32_t> palette = test_palette();
+    std::vector<uint8_t> pixels(640 * 480);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i * 7 % (1u << bits));
+    FrameSource s{};
+    s.mode = bits == 8 ? 13 : 12;
+    s.width = 640;
+    s.height = 480;
+    s.bits_per_pixel = bits;
+    s.pixels = pixels.data();
+    s.palette = palette.data();
+    for (auto _ : state) {
+        palette[0] ^= 0x00010101;
+        if (!build_frame_from(s)) state.SkipWithError("no frame built");
+        supersede_older_frames();
+    }
+    frame_ring_reset();
+}
+void BM_BuildFrame16ColourWholePage(benchmark::State& state) { whole_page(state, 4); }
+void BM_BuildFrame256ColourWholePage(benchmark::State& state) { whole_page(state, 8); }
+BENCHMARK(BM_BuildFrame16ColourWholePage);
+BENCHMARK(BM_BuildFrame256ColourWholePage);
+
 // An 80 × 25 text page in the 8×16 font with one cell changed per frame.
 void BM_BuildFrameTextOneCell(benchmark::State& state) {
     frame_ring_reset();

@@ -26,6 +26,11 @@ struct PreviousPage {
     uint32_t text_palette[256] = {};
     std::vector<uint8_t> indices = std::vector<uint8_t>(1);
     std::vector<uint32_t> palette;
+    // Palette pages: the build in which each row last changed (every row
+    // after a change of palette, size or kind of page), so that a recycled
+    // buffer needs only the rows that changed since the build it holds.
+    std::vector<uint64_t> row_changed;
+    uint64_t last_palette_build = 0;
     int32_t blink = -1;
     int32_t cursor_column = -1, cursor_row = -1;
     int32_t cursor_shape = -1;  // visible, start and stop together
@@ -62,6 +67,7 @@ FrameSlot& take_slot(int32_t width, int32_t height) {
     int32_t index = next_frame_slot(frame_newest.load());
     FrameSlot& slot = frame_ring[index];
     if (slot.pixels) platform_exit(9090);
+    slot.generation = 0;  // a new buffer holds no build
     slot.width = width;
     slot.height = height;
     slot.byte_size = width * height * 4;
@@ -72,6 +78,7 @@ FrameSlot& take_slot(int32_t width, int32_t height) {
     if (oldest && oldest != frame_newest.load() && old.superseded.load(std::memory_order_acquire) &&
         old.byte_size == slot.byte_size && old.pixels) {
         slot.pixels = old.pixels;
+        slot.generation = old.generation;
         old.pixels = nullptr;
         frame_oldest = next_frame_slot(oldest);
     } else {
@@ -80,8 +87,12 @@ FrameSlot& take_slot(int32_t width, int32_t height) {
     return slot;
 }
 
+// Counts the frames built; a buffer remembers the build its pixels hold.
+uint64_t builds = 0;
+
 void publish() {
     int32_t index = next_frame_slot(frame_newest.load());
+    frame_ring[index].generation = ++builds;
     display_cache_valid = 1;
     frame_newest.store(index, std::memory_order_release);
     if (frame_oldest.load() == 0) frame_oldest = index;
@@ -249,18 +260,42 @@ bool build_palette(const FrameSource& s) {
         int32_t phase = (clock_ms() >> 9) & 1;
         for (int k = 0; k < 4; ++k) s.palette[k] = s.mode10_levels[phase][s.palette[k + 4] % 9];
     }
-    size_t count = size_t(s.width) * s.height;
+    size_t width = size_t(s.width), count = width * s.height;
     size_t colours = size_t(1) << std::min(s.bits_per_pixel, 8);
-    bool same_size = count == previous.indices.size();
-    if (same_size && display_cache_valid.load() && previous.palette.size() == colours &&
-        std::memcmp(previous.palette.data(), s.palette, colours * 4) == 0 &&
-        std::memcmp(previous.indices.data(), s.pixels, count) == 0)
-        return false;
-    if (!same_size) previous.indices.assign(count, 0);
+    uint64_t next = builds + 1;
+    bool whole = count != previous.indices.size() || !display_cache_valid.load() ||
+                 previous.palette.size() != colours ||
+                 std::memcmp(previous.palette.data(), s.palette, colours * 4) != 0 ||
+                 previous.last_palette_build != builds;  // another kind of page came between
+    if (count != previous.indices.size()) previous.indices.assign(count, 0);
+    previous.row_changed.resize(size_t(s.height), 0);
+    bool changed = whole;
+    for (int32_t y = 0; y < s.height; ++y) {
+        size_t at = size_t(y) * width;
+        if (whole || std::memcmp(previous.indices.data() + at, s.pixels + at, width) != 0) {
+            previous.row_changed[size_t(y)] = next;
+            changed = true;
+        }
+    }
+    if (!changed) return false;
+
     FrameSlot& slot = take_slot(s.width, s.height);
     previous.palette.assign(s.palette, s.palette + colours);
-    convert_palette(s.pixels, previous.indices.data(), count, previous.palette.data(), s.bits_per_pixel,
-                    slot.pixels);
+    // Runs of rows the buffer lacks are converted; the rest it already has.
+    uint64_t held = slot.generation;
+    for (int32_t y = 0; y < s.height;) {
+        if (previous.row_changed[size_t(y)] <= held) {
+            ++y;
+            continue;
+        }
+        int32_t end = y + 1;
+        while (end < s.height && previous.row_changed[size_t(end)] > held) ++end;
+        size_t at = size_t(y) * width, n = size_t(end - y) * width;
+        convert_palette(s.pixels + at, previous.indices.data() + at, n, previous.palette.data(), s.bits_per_pixel,
+                        slot.pixels + at);
+        y = end;
+    }
+    previous.last_palette_build = next;
     return true;
 }
 

@@ -11,6 +11,7 @@ struct FrameSlot {
     int32_t byte_size;
     std::atomic<uint8_t> superseded;  // set by the reader: a newer frame was seen
     std::atomic<uint8_t> shown;       // set by the reader: this frame was drawn
+    uint64_t generation;              // builder only: which build the pixels hold
 };
 
 constexpr int32_t FRAME_RING_SIZE = 64;

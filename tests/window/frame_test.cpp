@@ -209,6 +209,35 @@ TEST_F(Frames, PalettePageChangeTest) {
     EXPECT_EQ(pixel(5, 0), GREY);
 }
 
+// Palette frames redraw only the rows a recycled buffer lacks: over many
+// builds with random row changes, palette changes and text pages between,
+// every frame equals a build from scratch.
+TEST_F(Frames, RecycledPaletteFramesEqualAFullBuild) {
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    for (int bits : {4, 8}) {
+        FrameSource s = graphics(64, 32, bits);  // the size of the text page's frames
+        uint32_t mask = (1u << bits) - 1;
+        for (int step = 0; step < 300; ++step) {
+            switch (next() % 8) {
+                case 0: palette[next() & mask] = 0xFF000000u | next(); break;
+                case 1: {
+                    FrameSource t = text(8, 2);
+                    cells[0] = cells[0] == 'A' ? 'B' : 'A';
+                    ASSERT_TRUE(build_and_show(t)) << step;
+                    continue;
+                }
+                default:
+                    for (int k = int(next() % 5); k >= 0; --k) indices[next() % indices.size()] = uint8_t(next() & mask);
+            }
+            build_and_show(s);
+            std::vector<uint32_t> built(newest().pixels, newest().pixels + newest().width * newest().height);
+            for (size_t i = 0; i < indices.size(); ++i)
+                ASSERT_EQ(built[i], palette[indices[i] & mask]) << "bits " << bits << " step " << step << " pixel " << i;
+        }
+    }
+}
+
 TEST_F(Frames, EightBitPageUsesTheWholePalette) {
     FrameSource s = graphics(20, 3, 8);
     palette[200] = 0xFF123456;
