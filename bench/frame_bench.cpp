@@ -27,8 +27,10 @@ void BM_MemcpyOfFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_MemcpyOfFrame)->Args({640, 480})->Args({640, 400});
 
-// A 640 × 480 page of bits-per-pixel colours, one pixel changed per frame.
-void palette_page(benchmark::State& state, int32_t bits) {
+// Frames of a 640 × 480 page of bits-per-pixel colours; change alters the
+// page or its palette before each frame.
+template <class Change>
+void palette_frames(benchmark::State& state, int32_t bits, Change change) {
     frame_ring_reset();
     std::vector<uint32_t> palette = test_palette();
     std::vector<uint8_t> pixels(640 * 480);
@@ -40,13 +42,20 @@ void palette_page(benchmark::State& state, int32_t bits) {
     s.bits_per_pixel = bits;
     s.pixels = pixels.data();
     s.palette = palette.data();
-    uint8_t mask = uint8_t((1u << bits) - 1);
     for (auto _ : state) {
-        pixels[320 * 640 + 320] = uint8_t(pixels[320 * 640 + 320] + 1) & mask;
+        change(pixels, palette);
         if (!build_frame_from(s)) state.SkipWithError("no frame built");
         supersede_older_frames();
     }
     frame_ring_reset();
+}
+
+// One pixel changed per frame.
+void palette_page(benchmark::State& state, int32_t bits) {
+    uint8_t mask = uint8_t((1u << bits) - 1);
+    palette_frames(state, bits, [mask](std::vector<uint8_t>& pixels, std::vector<uint32_t>&) {
+        pixels[320 * 640 + 320] = uint8_t(pixels[320 * 640 + 320] + 1) & mask;
+    });
 }
 void BM_BuildFrame16ColourPage(benchmark::State& state) { palette_page(state, 4); }
 void BM_BuildFrame256ColourPage(benchmark::State& state) { palette_page(state, 8); }
@@ -56,23 +65,8 @@ BENCHMARK(BM_BuildFrame256ColourPage);
 // The worst case: a palette change every frame, so every pixel is
 // converted again.
 void whole_page(benchmark::State& state, int32_t bits) {
-    frame_ring_reset();
-    std::vector<uint32_t> palette = test_palette();
-    std::vector<uint8_t> pixels(640 * 480);
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i * 7 % (1u << bits));
-    FrameSource s{};
-    s.mode = bits == 8 ? 13 : 12;
-    s.width = 640;
-    s.height = 480;
-    s.bits_per_pixel = bits;
-    s.pixels = pixels.data();
-    s.palette = palette.data();
-    for (auto _ : state) {
-        palette[0] ^= 0x00010101;
-        if (!build_frame_from(s)) state.SkipWithError("no frame built");
-        supersede_older_frames();
-    }
-    frame_ring_reset();
+    palette_frames(state, bits,
+                   [](std::vector<uint8_t>&, std::vector<uint32_t>& palette) { palette[0] ^= 0x00010101; });
 }
 void BM_BuildFrame16ColourWholePage(benchmark::State& state) { whole_page(state, 4); }
 void BM_BuildFrame256ColourWholePage(benchmark::State& state) { whole_page(state, 8); }

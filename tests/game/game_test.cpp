@@ -157,7 +157,6 @@ SCENARIO(DigitsAndPunctuationCannotBeTyped) {
 
 SCENARIO(EnterAloneRedrawsTheSameRoom) {
     skip_introduction();
-    auto before = rows();
     clear_printed();
     enter();
     settle(6);
